@@ -1,0 +1,119 @@
+// The dump-script stage.
+#include "app/dump_script.h"
+
+using namespace platform;
+
+namespace tolvane {
+
+namespace {
+
+const char kScriptEnding[] = "_dump.cmd";
+const char kDisassemblyEnding[] = ".asm.txt";
+const char kHeadersEnding[] = ".hrd.txt";
+const char kNotWritten[] = "**ERROR** Can not write the dump script:";
+
+const char* const kObjdumpOptions[] = {
+    "  -a, --archive-headers    Display archive header information",
+    "  -f, --file-headers       Display the contents of the overall file header",
+    "  -p, --private-headers    Display object format specific file header contents",
+    "  -h, --[section-]headers  Display the contents of the section headers",
+    "  -x, --all-headers        Display the contents of all headers",
+    "  -d, --disassemble        Display assembler contents of executable sections",
+    "  -D, --disassemble-all    Display assembler contents of all sections",
+    "  -S, --source             Intermix source code with disassembly",
+    "  -s, --full-contents      Display the full contents of all sections requested",
+    "  -g, --debugging          Display debug information in object file",
+    "  -e, --debugging-tags     Display debug information using ctags style",
+    "  -G, --stabs              Display (in raw form) any STABS info in the file",
+    "  -W, --dwarf              Display DWARF info in the file",
+    "  -t, --syms               Display the contents of the symbol table(s)",
+    "  -T, --dynamic-syms       Display the contents of the dynamic symbol table",
+    "  -r, --reloc              Display the relocation entries in the file",
+    "  -R, --dynamic-reloc      Display the dynamic relocation entries in the file",
+};
+
+const char* const kReadelfOptions[] = {
+    "  -a --all               Equivalent to: -h -l -S -s -r -d -V -A -I",
+    "  -h --file-header       Display the ELF file header",
+    "  -l --program-headers   Display the program headers",
+    "  -S --section-headers   Display the sections' header",
+    "  -g --section-groups    Display the section groups",
+    "  -t --section-details   Display the section details",
+    "  -e --headers           Equivalent to: -h -l -S",
+    "  -s --symbols           Display the symbol table",
+    "  -n --notes             Display the core notes (if present)",
+    "  -r --relocs            Display the relocations (if present)",
+    "  -u --unwind            Display the unwind info (if present)",
+    "  -d --dynamic           Display the dynamic section (if present)",
+    "  -V --version-info      Display the version sections (if present)",
+    "  -A --arch-specific     Display architecture specific information (if any).",
+    "  -c --archive-index     Display the symbol/file index in an archive",
+    "  -D --use-dynamic       Use the dynamic section info when displaying symbols",
+};
+
+// A path as the command interpreter must see it inside a script line: quoted,
+// with each "%" doubled so that it is not taken for a variable.
+Text quoted(const Text& path) {
+  Text text = "\"";
+  for (char byte : path) {
+    text += byte;
+    if (byte == '%') text += '%';
+  }
+  return text + "\"";
+}
+
+Text tool_line(const Text& tool, const char* option, const Text& elf, const Text& listing) {
+  return quoted(tool) + " " + option + " " + quoted(elf) + " > " + quoted(listing);
+}
+
+}  // namespace
+
+std::vector<Text> script_lines(const RunRecord& run) {
+  const Text elf = run.build_dir + run.elf_name;
+  const Text base = run.output_dir + run.sketch_name;
+  std::vector<Text> lines = {
+      tool_line(run.objdump_path, "-S", elf, base + kDisassemblyEnding),
+      tool_line(run.readelf_path, "-e", elf, base + kHeadersEnding),
+      "",
+      "",
+      "exit",
+      "",
+      "avr-objdump",
+      "Options are:",
+  };
+  for (const char* option : kObjdumpOptions) lines.push_back(option);
+  lines.insert(lines.end(), {"", "", "", "readelf", "Options are:"});
+  for (const char* option : kReadelfOptions) lines.push_back(option);
+  lines.push_back("");
+  return lines;
+}
+
+Text script_command(const Text& script_path) {
+  // The interpreter strips one outer pair of quotes; the inner pair keeps
+  // spaces, parentheses and "&" in the path.
+  return "\"\"" + script_path + "\"\"";
+}
+
+void write_and_run_script(RunRecord& run) {
+  run.script_path = run.output_dir + run.sketch_name + kScriptEnding;
+
+  open_for_output(run.script_path);
+  bool written = error_number() == no_error;
+  if (written) {
+    for (const Text& line : script_lines(run)) {
+      write_line(line);
+      if (error_number() != no_error) written = false;
+    }
+    close_file();
+    if (error_number() != no_error) written = false;
+    if (!written) fail_and_wait({kNotWritten, run.script_path});
+  } else if (!file_present(run.script_path)) {
+    // Nothing could be written and no earlier script stands there to run.
+    fail_and_wait({kNotWritten, run.script_path});
+  }
+  // A script that could not be replaced, such as a read-only one, runs as it is.
+  run_command(script_command(run.script_path));
+  end_run(0);
+}
+
+}  // namespace tolvane

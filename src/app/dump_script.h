@@ -1,0 +1,25 @@
+// Writes the dump script into the output directory and runs it.
+#ifndef TOLVANE_APP_DUMP_SCRIPT_H_
+#define TOLVANE_APP_DUMP_SCRIPT_H_
+
+#include <vector>
+
+#include "app/run_record.h"
+
+namespace tolvane {
+
+/// The script's 47 lines, without their line ends, for the run's tools, ELF
+/// file and output paths.
+std::vector<Text> script_lines(const RunRecord& run);
+
+/// The command text that makes the command interpreter run |script_path|,
+/// whatever characters the path holds.
+Text script_command(const Text& script_path);
+
+/// Sets script_path, writes the script, runs it and ends the run with status
+/// 0; ends it through a failure block when the script could not be written.
+[[noreturn]] void write_and_run_script(RunRecord& run);
+
+}  // namespace tolvane
+
+#endif  // TOLVANE_APP_DUMP_SCRIPT_H_

@@ -1,0 +1,30 @@
+// The text values that pass from stage to stage during one run.
+#ifndef TOLVANE_APP_RUN_RECORD_H_
+#define TOLVANE_APP_RUN_RECORD_H_
+
+#include "platform/platform.h"
+
+namespace tolvane {
+
+using platform::Text;
+
+/// Every value starts empty; each is set by one stage and read by later ones.
+struct RunRecord {
+  Text help_text;
+  Text home_prefix;      // HomeDrive + HomePath + "\"
+  Text prefs_path;       // the IDE's preferences file
+  Text build_line;       // last "build.path" line, trimmed and lower-cased
+  Text sketchbook_line;  // last "sketchbook.path" line, likewise
+  Text build_dir;        // ends with "\"
+  Text elf_name;
+  Text sketch_name;
+  Text project_dir;  // the project-directory candidate being probed
+  Text output_dir;   // receives the script and the listings; empty: current
+  Text objdump_path;
+  Text readelf_path;
+  Text script_path;
+};
+
+}  // namespace tolvane
+
+#endif  // TOLVANE_APP_RUN_RECORD_H_

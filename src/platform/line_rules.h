@@ -1,0 +1,38 @@
+// The rules by which the input file's bytes become lines, shared by every
+// platform: the text-mode translation and the shaping of one line.
+#ifndef TOLVANE_PLATFORM_LINE_RULES_H_
+#define TOLVANE_PLATFORM_LINE_RULES_H_
+
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+/// Byte used in text mode to mark the end of the readable data (Ctrl-Z).
+constexpr char kEndOfTextData = '\x1a';
+
+/// Turns |raw|, the bytes of a line up to and including its LF (or up to the
+/// end of the data), into the line: the LF and a CR before it go; at the end
+/// of the data, NUL bytes at the very end and then a final CR go.
+std::string finish_line(std::string raw, bool at_end_of_data);
+
+/// Translates raw file bytes as a text-mode stream does: CR LF becomes LF, a
+/// lone CR stays, and Ctrl-Z ends the data. Feed it the file in pieces.
+class TextModeDecoder {
+ public:
+  /// Translates |raw| and appends the result to |out|. |more_follows| tells
+  /// whether further bytes may come, so that a CR at the end of |raw| can wait
+  /// for them. Gives the number of bytes of |raw| consumed; bytes not
+  /// consumed (a trailing CR) must be offered again with what follows.
+  size_t decode(const char* raw, size_t size, bool more_follows, std::string& out);
+
+  /// True once Ctrl-Z has been met; nothing after it is delivered.
+  bool ended() const { return ended_; }
+
+ private:
+  bool ended_ = false;
+};
+
+}  // namespace platform
+
+#endif  // TOLVANE_PLATFORM_LINE_RULES_H_

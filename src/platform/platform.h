@@ -1,0 +1,99 @@
+// The one interface through which the program reaches the machine: files and
+// directories, environment, command runner, text operations, console, key wait
+// and exit. Every text is a byte string that may hold NUL bytes.
+#ifndef TOLVANE_PLATFORM_PLATFORM_H_
+#define TOLVANE_PLATFORM_PLATFORM_H_
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using Text = std::string;
+
+// --- Start-up --------------------------------------------------------------
+
+/// Sets the character-type locale from the environment; call once, first.
+void start_up();
+
+// --- Environment and directories -------------------------------------------
+
+/// Value of an environment variable, its name matched in any letter case;
+/// empty when unset.
+Text environment_value(const Text& name);
+
+/// Name, without directory, of the first listed ordinary file matching the
+/// path or wildcard pattern; empty when none.
+Text first_match(const Text& pattern);
+
+/// True when first_match of the path is not empty.
+bool file_present(const Text& path);
+
+// --- Files -----------------------------------------------------------------
+
+/// Values of error_number().
+enum ErrorNumber { no_error = 0, illegal_call = 1, file_not_found = 2, file_io_error = 3 };
+
+/// What the last open, read_line, write_line or close_file reported.
+int error_number();
+
+/// Opens a file for reading as text; sets error_number.
+void open_for_input(const Text& path);
+
+/// Creates or truncates a file for writing byte for byte; sets error_number.
+void open_for_output(const Text& path);
+
+/// True when the input file has no more data, or when no file is open.
+bool end_of_file();
+
+/// Reads the next line of the input file into |line|, without its line end;
+/// on a closed handle |line| keeps its value. Sets error_number.
+void read_line(Text& line);
+
+/// Writes |text| and CR LF to the output file; sets error_number.
+void write_line(const Text& text);
+
+/// Closes the open file; file_io_error when buffered bytes could not be
+/// stored. Sets error_number.
+void close_file();
+
+/// Runs a command text through the command interpreter; gives its status.
+int run_command(const Text& command);
+
+// --- Text operations (1-based byte positions) ------------------------------
+
+/// Removes spaces at the start, and spaces and NUL bytes at the end.
+Text trim(const Text& text);
+
+/// Lowers every byte that the character-type locale classes as upper case.
+Text lower_case(const Text& text);
+
+/// Position of the first |pattern| in |text| at or after |start|; 0 if none.
+long find(long start, const Text& text, const Text& pattern);
+
+/// The bytes of |text| from position |start| to its end.
+Text middle(const Text& text, long start);
+
+/// The first |count| bytes of |text|.
+Text left(const Text& text, long count);
+
+/// The byte count of |text|.
+long length(const Text& text);
+
+// --- Console, key wait and exit --------------------------------------------
+
+/// Writes |text| and CR LF to standard output.
+void print_line(const Text& text);
+
+/// Blocks until the user presses a key; returns at once without a console.
+void wait_for_key();
+
+/// Closes what is still open and ends the process with |status|.
+[[noreturn]] void end_run(int status);
+
+/// Prints each line, waits for a key and ends the process with status -1.
+[[noreturn]] void fail_and_wait(const std::vector<Text>& lines);
+
+}  // namespace platform
+
+#endif  // TOLVANE_PLATFORM_PLATFORM_H_

@@ -1,0 +1,48 @@
+// Text operations over byte strings, shared by every platform.
+#include <clocale>
+#include <cctype>
+
+#include "platform.h"
+
+namespace platform {
+
+void start_up() { std::setlocale(LC_CTYPE, ""); }
+
+Text trim(const Text& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\0')) --end;
+  return text.substr(begin, end - begin);
+}
+
+Text lower_case(const Text& text) {
+  Text lowered = text;
+  for (char& byte : lowered) {
+    int code = static_cast<unsigned char>(byte);
+    if (std::isupper(code)) byte = static_cast<char>(std::tolower(code));
+  }
+  return lowered;
+}
+
+long find(long start, const Text& text, const Text& pattern) {
+  long size = length(text);
+  if (pattern.empty() || text.empty() || start < 1 || start > size) return 0;
+  if (length(pattern) > size) return 0;
+  size_t at = text.find(pattern, static_cast<size_t>(start - 1));
+  return at == Text::npos ? 0 : static_cast<long>(at) + 1;
+}
+
+Text middle(const Text& text, long start) {
+  if (start < 1 || start > length(text)) return Text();
+  return text.substr(static_cast<size_t>(start - 1));
+}
+
+Text left(const Text& text, long count) {
+  if (count <= 0) return Text();
+  return text.substr(0, static_cast<size_t>(count));
+}
+
+long length(const Text& text) { return static_cast<long>(text.size()); }
+
+}  // namespace platform
