@@ -1,0 +1,40 @@
+// How the Windows paths that the program builds reach the POSIX file system:
+// drive letters become folders, backslashes become slashes, and names are
+// matched without regard to letter case, as on Windows.
+#ifndef TOLVANE_PLATFORM_POSIX_NATIVE_PATH_H_
+#define TOLVANE_PLATFORM_POSIX_NATIVE_PATH_H_
+
+#include <string>
+
+namespace platform::posix {
+
+/// True when |path| is written the Windows way: a drive letter and ":" at its
+/// start, or a backslash anywhere in it.
+bool is_windows_path(const std::string& path);
+
+/// The folder that holds one folder per drive letter: TOLVANE_DRIVES, or
+/// /mnt when that is unset or empty.
+std::string drives_folder();
+
+/// The native path of |path|: "X:" at the start becomes the drive's folder
+/// (its letter lower-cased), "\" becomes "/", and each name that does not
+/// exist as written is replaced by the first entry of its directory that
+/// matches it in any letter case. With |resolve_last| false the last name is
+/// left as written (it may be a wildcard pattern).
+std::string native_path(const std::string& path, bool resolve_last = true);
+
+/// The name of the first entry of |directory| ("" is the current one) that
+/// equals |name| in any letter case, preferring the exact name; empty when
+/// none does.
+std::string find_entry(const std::string& directory, const std::string& name);
+
+/// True when |name| matches |pattern|, whose "*" stands for any run of bytes
+/// and "?" for exactly one, ASCII letters compared in any case.
+bool wildcard_match(const std::string& pattern, const std::string& name);
+
+/// True when the ASCII bytes of |a| and |b| are equal in any letter case.
+bool same_in_any_case(const std::string& a, const std::string& b);
+
+}  // namespace platform::posix
+
+#endif  // TOLVANE_PLATFORM_POSIX_NATIVE_PATH_H_
