@@ -1,0 +1,76 @@
+// Environment and directory probes on POSIX.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/posix/native_path.h"
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+using posix::native_path;
+using posix::wildcard_match;
+
+bool has_wildcard(const Text& name) { return name.find_first_of("*?") != Text::npos; }
+
+// Ordinary files count, symbolic links followed; directories, devices,
+// sockets and hidden names never do.
+bool counts(const Text& directory, const Text& name) {
+  if (name.empty() || name[0] == '.') return false;
+  Text path =
+      directory.empty() || directory.back() == '/' ? directory + name : directory + "/" + name;
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+Text environment_value(const Text& name) {
+  if (name.empty() || name.find_first_of(Text("=\0", 2)) != Text::npos) return Text();
+  const char* folded = nullptr;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    const char* equals = std::strchr(*entry, '=');
+    if (!equals || static_cast<size_t>(equals - *entry) != name.size()) continue;
+    Text entry_name(*entry, name.size());
+    if (entry_name == name) return Text(equals + 1);
+    if (!folded && posix::same_in_any_case(entry_name, name)) folded = equals + 1;
+  }
+  return folded ? Text(folded) : Text();
+}
+
+Text first_match(const Text& pattern) {
+  Text path = native_path(pattern, false);
+  size_t slash = path.rfind('/');
+  Text directory;
+  Text name = path;
+  if (slash != Text::npos) {
+    directory = slash == 0 ? "/" : path.substr(0, slash);
+    name = path.substr(slash + 1);
+  }
+  if (name.empty()) return Text();
+
+  if (!has_wildcard(name)) {
+    Text stored = posix::find_entry(directory, name);
+    return counts(directory, stored) ? stored : Text();
+  }
+  DIR* listing = opendir(directory.empty() ? "." : directory.c_str());
+  if (!listing) return Text();
+  Text found;
+  while (const dirent* entry = readdir(listing)) {
+    if (wildcard_match(name, entry->d_name) && counts(directory, entry->d_name)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  closedir(listing);
+  return found;
+}
+
+bool file_present(const Text& path) { return !first_match(path).empty(); }
+
+}  // namespace platform
