@@ -26,7 +26,8 @@ void resolve_sketch(RunRecord& run) {
   if (run.elf_name.empty()) fail_and_wait({kNoElf, run.build_dir});
   run.sketch_name = sketch_name_of(run.elf_name);
 
-  const Text sketchbook = run.sketchbook_line.empty() ? Text() : preference_value(run.sketchbook_line);
+  const Text sketchbook =
+      run.sketchbook_line.empty() ? Text() : preference_value(run.sketchbook_line);
   const Text& name = run.sketch_name;
   // The candidates in the order they are searched; an empty one stands for
   // the current directory.
