@@ -1,0 +1,222 @@
+// The file handle on POSIX, over real files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/exit_steps.h"
+#include "platform/platform.h"
+#include "platform/posix/test_support.h"
+
+namespace platform {
+namespace {
+
+using namespace std::string_literals;
+using posix::testing::exists;
+using posix::testing::make_dirs;
+using posix::testing::read_file;
+using posix::testing::ScopedEnv;
+using posix::testing::TempDir;
+using posix::testing::write_file;
+using Lines = std::vector<std::string>;
+
+class Files : public ::testing::Test {
+ protected:
+  ~Files() override { close_file_at_exit(); }
+
+  // The lines of a file holding |bytes|, read as the program reads them.
+  Lines lines_of(const std::string& bytes) {
+    write_file(temp_ / "in.txt", bytes);
+    open_for_input(temp_ / "in.txt");
+    EXPECT_EQ(error_number(), no_error);
+    Lines lines;
+    while (!end_of_file()) {
+      std::string line;
+      read_line(line);
+      EXPECT_EQ(error_number(), no_error);
+      lines.push_back(line);
+    }
+    close_file();
+    EXPECT_EQ(error_number(), no_error);
+    return lines;
+  }
+
+  TempDir temp_;
+};
+
+TEST_F(Files, LinesEndAtLfOrCrLfWithNoExtraEmptyLine) {
+  EXPECT_EQ(lines_of("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(lines_of("a\r\n"), (Lines{"a"}));
+  EXPECT_EQ(lines_of("a\n\nb\n"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(lines_of(""), Lines{});
+}
+
+TEST_F(Files, CrStaysInsideALineAndGoesAtItsEnd) {
+  EXPECT_EQ(lines_of("a\rb\n"), (Lines{"a\rb"}));
+  EXPECT_EQ(lines_of("x\r\r\ny"), (Lines{"x", "y"}));
+  EXPECT_EQ(lines_of("a\r"), (Lines{"a"}));
+}
+
+TEST_F(Files, CtrlZEndsTheData) {
+  EXPECT_EQ(lines_of("ab\r\ncd\x1a"
+                     "ef\r\ngh\n"),
+            (Lines{"ab", "cd"}));
+  EXPECT_EQ(lines_of("\x1a"
+                     "hidden"),
+            (Lines{""}));
+}
+
+TEST_F(Files, BomAndNulsStayButNulsAtTheVeryEndGo) {
+  EXPECT_EQ(lines_of("\xEF\xBB\xBF"
+                     "build.path=x\r\n"),
+            (Lines{"\xEF\xBB\xBF"
+                   "build.path=x"}));
+  EXPECT_EQ(lines_of("a\0b\n\0\n"s), (Lines{"a\0b"s, "\0"s}));
+  EXPECT_EQ(lines_of("ab\0\0"s), (Lines{"ab"}));
+}
+
+TEST_F(Files, LongLinesComeBackWhole) {
+  std::string line2000(2000, 'x');
+  std::string megabyte(1 << 20, 'm');
+  EXPECT_EQ(lines_of(line2000 + "\r\n" + megabyte + "\r\nz"), (Lines{line2000, megabyte, "z"}));
+}
+
+TEST_F(Files, CrLfSplitBetweenReadsIsOneLineEnd) {
+  // The reader takes the file in pieces of 64 KiB; put the CR last in one.
+  for (size_t before : {65535u, 65534u, 65536u}) {
+    std::string first(before, 'x');
+    EXPECT_EQ(lines_of(first + "\r\ny\r\n"), (Lines{first, "y"})) << before;
+  }
+}
+
+TEST_F(Files, ManyLinesAcrossManyReads) {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+  Lines lines = lines_of(bytes);
+  ASSERT_EQ(lines.size(), 100000u);
+  EXPECT_EQ(lines[0], "line 0");
+  EXPECT_EQ(lines[77777], "line 77777");
+  EXPECT_EQ(lines.back(), "line 99999");
+}
+
+TEST_F(Files, DataAddedAfterOpenIsNotRead) {
+  write_file(temp_ / "in.txt", "a\r\n");
+  open_for_input(temp_ / "in.txt");
+  write_file(temp_ / "in.txt", "a\r\nb\r\n");
+  std::string line;
+  read_line(line);
+  EXPECT_EQ(line, "a");
+  EXPECT_TRUE(end_of_file());
+}
+
+TEST_F(Files, OpenForInputErrors) {
+  open_for_input(temp_ / "missing.txt");
+  EXPECT_EQ(error_number(), file_not_found);
+  EXPECT_TRUE(end_of_file());
+  std::string line = "kept";
+  read_line(line);
+  EXPECT_EQ(error_number(), illegal_call);
+  EXPECT_EQ(line, "kept");
+  close_file();
+  EXPECT_EQ(error_number(), illegal_call);
+
+  open_for_input(temp_.path());
+  EXPECT_EQ(error_number(), file_not_found);
+}
+
+TEST_F(Files, SecondOpenIsRefusedAndTheFirstFileLeftAlone) {
+  write_file(temp_ / "a.txt", "first\r\nsecond\r\n");
+  write_file(temp_ / "b.txt", "other\r\n");
+  open_for_input(temp_ / "a.txt");
+  std::string line;
+  read_line(line);
+  open_for_input(temp_ / "b.txt");
+  EXPECT_EQ(error_number(), illegal_call);
+  open_for_output(temp_ / "c.txt");
+  EXPECT_EQ(error_number(), illegal_call);
+  EXPECT_FALSE(exists(temp_ / "c.txt"));
+  read_line(line);
+  EXPECT_EQ(line, "second");
+  EXPECT_TRUE(end_of_file());
+  close_file();
+  EXPECT_EQ(error_number(), no_error);
+}
+
+TEST_F(Files, WriteLineEndsEachLineWithCrLfAndTruncatesFirst) {
+  write_file(temp_ / "out.cmd", "an older and longer script\r\n");
+  open_for_output(temp_ / "out.cmd");
+  EXPECT_EQ(error_number(), no_error);
+  EXPECT_EQ(read_file(temp_ / "out.cmd"), "");
+  for (const std::string& text : {"\"a\" > \"b\""s, ""s, "x\ny"s, "n\0l"s}) {
+    write_line(text);
+    EXPECT_EQ(error_number(), no_error);
+  }
+  close_file();
+  EXPECT_EQ(error_number(), no_error);
+  EXPECT_EQ(read_file(temp_ / "out.cmd"), "\"a\" > \"b\"\r\n\r\nx\ny\r\nn\0l\r\n"s);
+  write_line("late");
+  EXPECT_EQ(error_number(), illegal_call);
+}
+
+TEST_F(Files, OpenForOutputRefusalCreatesNothing) {
+  write_file(temp_ / "plain", "");
+  write_file(temp_ / "read-only.cmd", "old\r\n");
+  chmod((temp_ / "read-only.cmd").c_str(), 0444);
+  for (const std::string& path :
+       {temp_ / "no/dir/x.cmd", temp_ / "plain/x.cmd", temp_.path(), temp_ / "read-only.cmd"}) {
+    open_for_output(path);
+    EXPECT_EQ(error_number(), file_not_found) << path;
+    write_line("lost");
+    EXPECT_EQ(error_number(), illegal_call);
+    close_file();
+    EXPECT_EQ(error_number(), illegal_call);
+  }
+  EXPECT_FALSE(exists(temp_ / "no"));
+  EXPECT_EQ(read_file(temp_ / "read-only.cmd"), "old\r\n");
+}
+
+TEST_F(Files, BytesThatCannotBeStoredAreReported) {
+  open_for_output("/dev/full");
+  ASSERT_EQ(error_number(), no_error);
+  write_line("buffered");
+  EXPECT_EQ(error_number(), no_error);
+  close_file();
+  EXPECT_EQ(error_number(), file_io_error);
+
+  open_for_output("/dev/full");
+  write_line(std::string(1 << 20, 'x'));
+  EXPECT_EQ(error_number(), file_io_error);
+  close_file();
+  EXPECT_EQ(error_number(), file_io_error);
+}
+
+TEST_F(Files, BackslashesDrivesAndLetterCaseInPaths) {
+  make_dirs(temp_ / "c/Users/U/AppData/Roaming/Arduino");
+  write_file(temp_ / "c/Users/U/AppData/Roaming/Arduino/Preferences.txt", "build.path=x\n");
+  ScopedEnv drives("TOLVANE_DRIVES", temp_.path());
+  open_for_input("C:\\users\\u\\AppData\\Roaming\\Arduino\\preferences.txt");
+  EXPECT_EQ(error_number(), no_error);
+  std::string line;
+  read_line(line);
+  EXPECT_EQ(line, "build.path=x");
+  close_file();
+
+  open_for_output("c:/users/u/out.cmd");
+  EXPECT_EQ(error_number(), no_error);
+  write_line("x");
+  close_file();
+  EXPECT_EQ(read_file(temp_ / "c/Users/U/out.cmd"), "x\r\n");
+}
+
+TEST_F(Files, CloseAtExitStoresBufferedBytes) {
+  open_for_output(temp_ / "out.cmd");
+  write_line("kept");
+  close_file_at_exit();
+  EXPECT_EQ(read_file(temp_ / "out.cmd"), "kept\r\n");
+  close_file();
+  EXPECT_EQ(error_number(), illegal_call);
+}
+
+}  // namespace
+}  // namespace platform
