@@ -15,6 +15,7 @@ TEST(FinishLine, RemovesTheLineEnd) {
   EXPECT_EQ(finish_line("abc\r\n", false), "abc");
   EXPECT_EQ(finish_line("\n", false), "");
   EXPECT_EQ(finish_line("a\rb\n", false), "a\rb");
+  EXPECT_EQ(finish_line("a\0\0\n"s, false), "a\0\0"s);  // NULs before a line end stay
 }
 
 TEST(FinishLine, AtEndOfDataDropsTrailingNulsThenACr) {
@@ -25,8 +26,6 @@ TEST(FinishLine, AtEndOfDataDropsTrailingNulsThenACr) {
   EXPECT_EQ(finish_line("a\0b"s, true), "a\0b"s);
   EXPECT_EQ(finish_line("", true), "");
 }
-
-TEST(FinishLine, KeepsNulsBeforeALineEnd) { EXPECT_EQ(finish_line("a\0\0\n"s, false), "a\0\0"s); }
 
 // Offers |raw| to a decoder |piece| bytes at a time, as a reader with a small
 // buffer would, bytes not consumed offered again with the next piece.
@@ -90,15 +89,6 @@ TEST(TextModeDecoder, CrAtTheEndOfAPieceWaitsForTheNextByte) {
   EXPECT_EQ(out, "a\nb");
   EXPECT_EQ(decoder.decode("\r", 1, false, out), 1u);  // nothing follows: it stays
   EXPECT_EQ(out, "a\nb\r");
-}
-
-TEST(TextModeDecoder, NothingIsDeliveredAfterCtrlZ) {
-  TextModeDecoder decoder;
-  std::string out;
-  EXPECT_EQ(decoder.decode("x\x1ay", 3, true, out), 2u);
-  EXPECT_TRUE(decoder.ended());
-  EXPECT_EQ(decoder.decode("more", 4, true, out), 0u);
-  EXPECT_EQ(out, "x");
 }
 
 }  // namespace

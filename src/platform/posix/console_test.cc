@@ -133,14 +133,6 @@ TEST_F(Terminal, KeyTypedBeforeTheWaitEndsItAndTheRestIsDiscarded) {
   EXPECT_TRUE(exited_with(in_child(slave_, wait_and_check), 0));
 }
 
-TEST_F(Terminal, KeyTypedDuringTheWaitEndsIt) {
-  int status = in_child(slave_, wait_and_check, [this](pid_t) {
-    until_waiting();
-    type("k");
-  });
-  EXPECT_TRUE(exited_with(status, 0));
-}
-
 TEST_F(Terminal, HangUpEndsTheWait) {
   int status = in_child(slave_, wait_and_check, [this](pid_t child) {
     until_waiting();

@@ -90,16 +90,6 @@ TEST_F(Files, CrLfSplitBetweenReadsIsOneLineEnd) {
   }
 }
 
-TEST_F(Files, ManyLinesAcrossManyReads) {
-  std::string bytes;
-  for (int i = 0; i < 100000; ++i) bytes += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
-  Lines lines = lines_of(bytes);
-  ASSERT_EQ(lines.size(), 100000u);
-  EXPECT_EQ(lines[0], "line 0");
-  EXPECT_EQ(lines[77777], "line 77777");
-  EXPECT_EQ(lines.back(), "line 99999");
-}
-
 TEST_F(Files, DataAddedAfterOpenIsNotRead) {
   write_file(temp_ / "in.txt", "a\r\n");
   open_for_input(temp_ / "in.txt");
