@@ -1,0 +1,476 @@
+// The Windows files layer against real files in a scratch folder.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/windows/test_support.h"
+
+namespace platform {
+namespace {
+
+using namespace std::string_literals;
+using wintest::file_bytes;
+using wintest::write_bytes;
+
+// Every test starts and ends with no file open and no directory search held,
+// whatever an earlier failure left behind.
+class WindowsFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    close_file();
+    ASSERT_FALSE(folder_.path().empty()) << "cannot make a scratch folder";
+  }
+  void TearDown() override {
+    close_file();
+    first_match("");  // ends the search that the last match kept open
+  }
+
+  std::string path(const std::string& name) const { return folder_ / name; }
+
+  // Gives every line that the layer reads from a file holding |bytes|,
+  // checking error_number after every call.
+  std::vector<Text> lines_of(const std::string& bytes) {
+    std::vector<Text> lines;
+    const std::string file = path("input.txt");
+    EXPECT_TRUE(write_bytes(file, bytes));
+    open_for_input(file);
+    EXPECT_EQ(no_error, error_number());
+    for (int guard = 0; !end_of_file() && guard < 10000; ++guard) {
+      Text line = "not read";
+      read_line(line);
+      EXPECT_EQ(no_error, error_number());
+      lines.push_back(line);
+    }
+    close_file();
+    EXPECT_EQ(no_error, error_number());
+    return lines;
+  }
+
+  // Writes |lines| through the layer and gives the bytes of the file.
+  std::string bytes_written(const std::vector<Text>& lines) {
+    const std::string file = path("output.txt");
+    open_for_output(file);
+    EXPECT_EQ(no_error, error_number());
+    for (const Text& line : lines) {
+      write_line(line);
+      EXPECT_EQ(no_error, error_number());
+    }
+    close_file();
+    EXPECT_EQ(no_error, error_number());
+    return file_bytes(file);
+  }
+
+  wintest::ScratchFolder folder_;
+};
+
+// --- first_match and file_present -------------------------------------------
+
+using WindowsFirstMatchTest = WindowsFilesTest;
+
+TEST_F(WindowsFirstMatchTest, PassesOverDirectoriesThatMatch) {
+  // Several directories, so that some are listed before the file.
+  for (const char* name : {"a.elf", "x.elf", "m.elf", "z.elf"}) {
+    ASSERT_TRUE(CreateDirectoryA(path(name).c_str(), nullptr));
+  }
+  ASSERT_TRUE(write_bytes(path("y.elf"), "elf"));
+  WIN32_FIND_DATAA entry;
+  HANDLE listing = FindFirstFileA(path("*.elf").c_str(), &entry);
+  ASSERT_NE(INVALID_HANDLE_VALUE, listing);
+  const bool directory_first = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  FindClose(listing);
+  ASSERT_TRUE(directory_first) << "the listing begins with " << entry.cFileName;
+
+  EXPECT_EQ("y.elf", first_match(path("*.elf")));
+  EXPECT_TRUE(file_present(path("*.elf")));
+  // A directory given by its own path is not present either.
+  EXPECT_EQ("", first_match(path("x.elf")));
+  EXPECT_FALSE(file_present(path("x.elf")));
+  EXPECT_FALSE(file_present(folder_.path()));
+}
+
+TEST_F(WindowsFirstMatchTest, HiddenAndSystemFilesAreNotFound) {
+  ASSERT_TRUE(write_bytes(path("hidden.elf"), "h"));
+  ASSERT_TRUE(write_bytes(path("system.elf"), "s"));
+  ASSERT_TRUE(SetFileAttributesA(path("hidden.elf").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesA(path("system.elf").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN),
+            GetFileAttributesA(path("hidden.elf").c_str()) & FILE_ATTRIBUTE_HIDDEN)
+      << "the file system kept no hidden attribute";
+  ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM),
+            GetFileAttributesA(path("system.elf").c_str()) & FILE_ATTRIBUTE_SYSTEM);
+
+  EXPECT_EQ("", first_match(path("hidden.elf")));
+  EXPECT_EQ("", first_match(path("system.elf")));
+  EXPECT_EQ("", first_match(path("*.elf")));
+  EXPECT_FALSE(file_present(path("hidden.elf")));
+
+  ASSERT_TRUE(write_bytes(path("plain.elf"), "p"));
+  EXPECT_EQ("plain.elf", first_match(path("*.elf")));
+}
+
+TEST_F(WindowsFirstMatchTest, ReadOnlyArchiveAndPlainFilesAreFound) {
+  const struct {
+    const char* name;
+    DWORD attributes;
+  } kFiles[] = {
+      {"read-only.txt", FILE_ATTRIBUTE_READONLY},
+      {"archive.txt", FILE_ATTRIBUTE_ARCHIVE},
+      {"plain.txt", FILE_ATTRIBUTE_NORMAL},
+      {"both.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
+  };
+  for (const auto& file : kFiles) {
+    SCOPED_TRACE(file.name);
+    ASSERT_TRUE(write_bytes(path(file.name), "x"));
+    ASSERT_TRUE(SetFileAttributesA(path(file.name).c_str(), file.attributes));
+    EXPECT_EQ(file.name, first_match(path(file.name)));
+    EXPECT_TRUE(file_present(path(file.name)));
+  }
+}
+
+TEST_F(WindowsFirstMatchTest, NothingInAMissingDirectoryOrForNoMatch) {
+  EXPECT_EQ("", first_match(path("missing\\*.elf")));
+  EXPECT_EQ("", first_match(path("missing\\file.txt")));
+  EXPECT_EQ("", first_match(path("*.elf")));
+  EXPECT_FALSE(file_present(path("missing\\file.txt")));
+  EXPECT_EQ("", first_match(""));
+}
+
+TEST_F(WindowsFirstMatchTest, GivesTheNameInItsOwnCaseWithoutDirectory) {
+  ASSERT_TRUE(write_bytes(path("Blink.cpp.elf"), "elf"));
+  EXPECT_EQ("Blink.cpp.elf", first_match(path("*.cpp.elf")));
+  EXPECT_EQ("Blink.cpp.elf", first_match(path("*.CPP.ELF")));
+  EXPECT_EQ("Blink.cpp.elf", first_match(path("blink.cpp.elf")));
+  EXPECT_TRUE(file_present(path("BLINK.CPP.ELF")));
+}
+
+TEST_F(WindowsFirstMatchTest, EachSearchStartsAfresh) {
+  ASSERT_TRUE(write_bytes(path("one.ino"), "1"));
+  ASSERT_TRUE(write_bytes(path("two.txt"), "2"));
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ("one.ino", first_match(path("*.ino")));
+    EXPECT_EQ("two.txt", first_match(path("*.txt")));
+    EXPECT_EQ("", first_match(path("*.elf")));
+  }
+}
+
+// --- Opening and closing ----------------------------------------------------
+
+using WindowsOpenCloseTest = WindowsFilesTest;
+
+TEST_F(WindowsOpenCloseTest, OutputInAMissingFolderCreatesNothing) {
+  const std::string missing = path("missing");
+  open_for_output(missing + "\\script_dump.cmd");
+  EXPECT_EQ(file_not_found, error_number());
+  write_line("echo never");
+  EXPECT_EQ(illegal_call, error_number());
+  close_file();
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_FALSE(wintest::exists(missing));
+  EXPECT_TRUE(end_of_file());
+}
+
+TEST_F(WindowsOpenCloseTest, OutputTruncatesAnExistingFile) {
+  const std::string file = path("old.cmd");
+  ASSERT_TRUE(write_bytes(file, "an older and longer script\r\n"));
+  open_for_output(file);
+  ASSERT_EQ(no_error, error_number());
+  EXPECT_EQ("", file_bytes(file));  // empty before the first write
+  write_line("new");
+  EXPECT_EQ(no_error, error_number());
+  close_file();
+  EXPECT_EQ(no_error, error_number());
+  EXPECT_EQ("new\r\n", file_bytes(file));
+}
+
+TEST_F(WindowsOpenCloseTest, AFileHeldWithoutSharingCannotBeOpenedAndStaysAsItWas) {
+  const std::string file = path("held.cmd");
+  ASSERT_TRUE(write_bytes(file, "echo older script\r\n"));
+  HANDLE held = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  open_for_output(file);
+  EXPECT_EQ(file_not_found, error_number());
+  write_line("echo new script");
+  EXPECT_EQ(illegal_call, error_number());
+  open_for_input(file);
+  EXPECT_EQ(file_not_found, error_number());
+  close_file();
+  EXPECT_EQ(illegal_call, error_number());
+  CloseHandle(held);
+  EXPECT_EQ("echo older script\r\n", file_bytes(file));
+}
+
+TEST_F(WindowsOpenCloseTest, ADirectoryAtThePathCannotBeOpened) {
+  const std::string directory = path("preferences.txt");
+  ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr));
+  open_for_output(directory);
+  EXPECT_EQ(file_not_found, error_number());
+  open_for_input(directory);
+  EXPECT_EQ(file_not_found, error_number());
+  EXPECT_TRUE(end_of_file());
+  EXPECT_TRUE(wintest::exists(directory));
+}
+
+TEST_F(WindowsOpenCloseTest, AMissingInputFileIsNotFoundAndLeavesTheHandleClosed) {
+  open_for_input(path("preferences.txt"));
+  EXPECT_EQ(file_not_found, error_number());
+  EXPECT_TRUE(end_of_file());
+  Text line = "earlier value";
+  read_line(line);
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_EQ("earlier value", line);
+  EXPECT_FALSE(wintest::exists(path("preferences.txt")));
+}
+
+TEST_F(WindowsOpenCloseTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
+  ASSERT_TRUE(write_bytes(path("first.txt"), "first line\r\nsecond line\r\n"));
+  ASSERT_TRUE(write_bytes(path("other.txt"), "other\r\n"));
+  open_for_input(path("first.txt"));
+  ASSERT_EQ(no_error, error_number());
+  open_for_input(path("other.txt"));
+  EXPECT_EQ(illegal_call, error_number());
+  open_for_output(path("new.txt"));
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_FALSE(wintest::exists(path("new.txt")));
+
+  Text line;
+  read_line(line);
+  EXPECT_EQ("first line", line);
+  EXPECT_EQ(no_error, error_number());
+  close_file();
+  EXPECT_EQ(no_error, error_number());
+  close_file();
+  EXPECT_EQ(illegal_call, error_number());
+}
+
+TEST_F(WindowsOpenCloseTest, OpeningAnOutputFileWhileAnotherIsOpenKeepsTheFirst) {
+  open_for_output(path("script.cmd"));
+  ASSERT_EQ(no_error, error_number());
+  ASSERT_TRUE(write_bytes(path("other.cmd"), "other"));
+  open_for_output(path("other.cmd"));
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_EQ("other", file_bytes(path("other.cmd")));
+  write_line("still here");
+  EXPECT_EQ(no_error, error_number());
+  close_file();
+  EXPECT_EQ("still here\r\n", file_bytes(path("script.cmd")));
+}
+
+TEST_F(WindowsOpenCloseTest, ForwardSlashesOpenTheSameFile) {
+  ASSERT_TRUE(CreateDirectoryA(path("sub").c_str(), nullptr));
+  std::string slashed = path("sub\\script.cmd");
+  for (char& byte : slashed) {
+    if (byte == '\\') byte = '/';
+  }
+  open_for_output(slashed);
+  ASSERT_EQ(no_error, error_number());
+  write_line("through slashes");
+  close_file();
+  EXPECT_EQ("through slashes\r\n", file_bytes(path("sub\\script.cmd")));
+
+  open_for_input(slashed);
+  ASSERT_EQ(no_error, error_number());
+  Text line;
+  read_line(line);
+  EXPECT_EQ("through slashes", line);
+  EXPECT_TRUE(end_of_file());
+  close_file();
+}
+
+TEST_F(WindowsOpenCloseTest, AnInputThatCannotBeMeasuredIsAnIllegalCall) {
+  // A pipe opens like a file but has no size to seek to.
+  const std::string pipe_name =
+      "\\\\.\\pipe\\tolvane-test-" + std::to_string(GetCurrentProcessId());
+  HANDLE server = CreateNamedPipeA(pipe_name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096,
+                                   4096, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, server);
+  open_for_input(pipe_name);
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_TRUE(end_of_file());
+  Text line = "kept";
+  read_line(line);
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_EQ("kept", line);
+  CloseHandle(server);
+}
+
+// --- Reading lines ------------------------------------------------------------
+
+using WindowsReadLineTest = WindowsFilesTest;
+
+TEST_F(WindowsReadLineTest, CrLfAndLfEndLinesWithNoExtraEmptyLine) {
+  EXPECT_EQ((std::vector<Text>{"a", "b", "c"}), lines_of("a\r\nb\nc"));
+  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines_of("a\r\nb\r\n"));
+  EXPECT_EQ((std::vector<Text>{"a", "", "b"}), lines_of("a\r\n\r\nb\n"));
+}
+
+TEST_F(WindowsReadLineTest, AnEmptyFileIsAtItsEndAtOnce) {
+  EXPECT_EQ(std::vector<Text>{}, lines_of(""));
+}
+
+TEST_F(WindowsReadLineTest, CarriageReturns) {
+  // CR CR LF ends a line and leaves neither CR in it.
+  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines_of("a\r\r\nb"));
+  // A lone CR stays in the line.
+  EXPECT_EQ((std::vector<Text>{"a\rb"}), lines_of("a\rb\n"));
+  EXPECT_EQ((std::vector<Text>{"\rx", "y"}), lines_of("\rx\r\r\ny\r\n"));
+  // A CR at the very end of the data goes.
+  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines_of("a\r\nb\r"));
+}
+
+TEST_F(WindowsReadLineTest, NothingAfterCtrlZIsRead) {
+  std::vector<Text> lines = lines_of(
+      "a\r\nb\x1a"
+      "after\r\nmore\r\n");
+  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines);
+  lines = lines_of("build.path=C:\\build\r\n\x1asketchbook.path=C:\\sketches\r\n");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ("build.path=C:\\build", lines[0]);
+  for (const Text& line : lines) EXPECT_EQ(Text::npos, line.find("sketchbook"));
+}
+
+TEST_F(WindowsReadLineTest, AByteOrderMarkIsPartOfTheFirstLine) {
+  EXPECT_EQ((std::vector<Text>{"\xEF\xBB\xBF"
+                               "build.path=C:\\b",
+                               "x"}),
+            lines_of("\xEF\xBB\xBF"
+                     "build.path=C:\\b\r\nx\r\n"));
+}
+
+TEST_F(WindowsReadLineTest, NulBytesStayExceptAtTheEndOfTheData) {
+  EXPECT_EQ((std::vector<Text>{"a\0b"s, "\0"s, "c"}), lines_of("a\0b\r\n\0\r\nc\0\0"s));
+  EXPECT_EQ((std::vector<Text>{"\0\0x"s, "y"}), lines_of("\0\0x\ny\r\0\0"s));
+}
+
+// A line of |size| bytes without line-end bytes; with |nul_bytes| it begins
+// with a NUL byte and holds another in its middle.
+Text long_line(size_t size, bool nul_bytes) {
+  Text line;
+  for (size_t i = 0; i < size; ++i) line.push_back(static_cast<char>('A' + i % 53));
+  if (nul_bytes && size > 2) line[0] = line[size / 2] = '\0';
+  return line;
+}
+
+// Compares lines by their sizes and the place of the first difference, so
+// that a failure does not print a hundred thousand bytes.
+::testing::AssertionResult same_lines(const std::vector<Text>& expected,
+                                      const std::vector<Text>& actual) {
+  for (size_t i = 0; i < expected.size() && i < actual.size(); ++i) {
+    if (expected[i] == actual[i]) continue;
+    size_t at = 0;
+    while (at < expected[i].size() && at < actual[i].size() && expected[i][at] == actual[i][at]) {
+      ++at;
+    }
+    return ::testing::AssertionFailure()
+           << "line " << i << " has " << actual[i].size() << " bytes instead of "
+           << expected[i].size() << ", differing from byte " << at;
+  }
+  if (expected.size() != actual.size()) {
+    return ::testing::AssertionFailure()
+           << actual.size() << " lines instead of " << expected.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST_F(WindowsReadLineTest, LongLinesComeBackWhole) {
+  const Text line_2000 = long_line(2000, false);
+  const Text line_100000 = long_line(100000, true);
+  EXPECT_TRUE(same_lines({line_2000, line_100000, "end"},
+                         lines_of(line_2000 + "\r\n" + line_100000 + "\r\nend")));
+
+  // Lengths on every side of the sizes in which lines may be read, some
+  // holding NUL bytes, the last without a line end.
+  std::vector<Text> expected;
+  std::string bytes;
+  for (size_t size : {253,  254,  255,  256,  257,  510,  511,  512,  513,  1022, 1023, 1024,
+                      1025, 4093, 4094, 4095, 4096, 4097, 8189, 8190, 8191, 8192, 8193}) {
+    Text line = long_line(size, size % 2 == 1);
+    expected.push_back(line);
+    bytes += line + (size % 3 ? "\r\n" : "\n");
+  }
+  for (size_t size : {4093, 4094, 4095}) {
+    expected.push_back(long_line(size, true));
+    EXPECT_TRUE(same_lines(expected, lines_of(bytes + expected.back())));
+    expected.pop_back();
+  }
+}
+
+TEST_F(WindowsReadLineTest, ReadingPastTheEndGivesEmptyLines) {
+  ASSERT_TRUE(write_bytes(path("one.txt"), "only\r\n"));
+  open_for_input(path("one.txt"));
+  Text line;
+  read_line(line);
+  EXPECT_EQ("only", line);
+  EXPECT_TRUE(end_of_file());
+  read_line(line);
+  EXPECT_EQ("", line);
+  EXPECT_EQ(no_error, error_number());
+  EXPECT_TRUE(end_of_file());
+  close_file();
+}
+
+// --- Writing lines --------------------------------------------------------------
+
+using WindowsWriteLineTest = WindowsFilesTest;
+
+TEST_F(WindowsWriteLineTest, EachLineEndsWithCrLfAndNothingIsTranslated) {
+  EXPECT_EQ("\r\n", bytes_written({""}));
+  EXPECT_EQ("a\r\n\r\nb\nc\r\nx\r\r\n\0y\r\n\x1a\r\n"s,
+            bytes_written({"a", "", "b\nc", "x\r", "\0y"s, "\x1a"}));
+  EXPECT_EQ("", bytes_written({}));
+}
+
+TEST_F(WindowsWriteLineTest, LongLinesAreWrittenWhole) {
+  const Text line(300000, 'w');
+  EXPECT_EQ(line + "\r\n" + line + "\r\n", bytes_written({line, line}));
+}
+
+TEST_F(WindowsWriteLineTest, WritingToTheInputFileFails) {
+  ASSERT_TRUE(write_bytes(path("input.txt"), "line\r\n"));
+  open_for_input(path("input.txt"));
+  ASSERT_EQ(no_error, error_number());
+  write_line("more");
+  EXPECT_EQ(file_io_error, error_number());
+  close_file();
+  EXPECT_EQ(no_error, error_number());
+  EXPECT_EQ("line\r\n", file_bytes(path("input.txt")));
+}
+
+// --- Environment and command runner ---------------------------------------------
+
+TEST(WindowsEnvironment, NamesMatchInAnyLetterCase) {
+  ASSERT_EQ(0, _putenv("TOLVANE_TEST_VALUE=C:\\Some Where\\x"));
+  EXPECT_EQ("C:\\Some Where\\x", environment_value("TOLVANE_TEST_VALUE"));
+  EXPECT_EQ("C:\\Some Where\\x", environment_value("tolvane_test_value"));
+  EXPECT_EQ("C:\\Some Where\\x", environment_value("Tolvane_Test_Value"));
+  ASSERT_EQ(0, _putenv("TOLVANE_TEST_VALUE="));  // removes it
+  EXPECT_EQ("", environment_value("TOLVANE_TEST_VALUE"));
+  EXPECT_EQ("", environment_value("TOLVANE_NEVER_SET"));
+
+  // The variables that the program reads, as Windows spells them.
+  EXPECT_NE("", environment_value("AppData"));
+  EXPECT_EQ(environment_value("APPDATA"), environment_value("AppData"));
+  EXPECT_EQ(environment_value("HOMEDRIVE"), environment_value("HomeDrive"));
+}
+
+TEST_F(WindowsFilesTest, RunCommandRunsAWrittenScriptAndGivesItsStatus) {
+  const std::string script = path("run_dump.cmd");
+  const std::string made = path("made.txt");
+  open_for_output(script);
+  write_line("@echo off");
+  write_line("echo made> " + made);
+  write_line("exit 7");
+  write_line("echo never>> " + made);
+  close_file();
+  ASSERT_EQ(no_error, error_number());
+  EXPECT_EQ(7, run_command(script));
+  EXPECT_EQ("made\r\n", file_bytes(made));
+  EXPECT_EQ(0, run_command("exit 0"));
+}
+
+}  // namespace
+}  // namespace platform
