@@ -73,6 +73,10 @@ endif()
 
 add_test(NAME scenarios_native COMMAND tolvane_scenarios --gtest_filter=Native/*)
 
+# The README's first command: the sample's script and both listings appear.
+add_test(NAME demo COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/demo)
+set_tests_properties(demo PROPERTIES FAIL_REGULAR_EXPRESSION "MISSING;Exit status: [^0]")
+
 if(NOT TOLVANE_WINDOWS)
   return()
 endif()
@@ -87,3 +91,8 @@ add_test(NAME unit_windows
 add_test(NAME scenarios_wine COMMAND tolvane_scenarios --gtest_filter=Wine/*)
 set_tests_properties(unit_windows scenarios_wine PROPERTIES
   FIXTURES_REQUIRED wine RESOURCE_LOCK wine)
+
+# The Windows package: its name, its three files and the version resource.
+add_test(NAME windows_package
+  COMMAND ${CMAKE_COMMAND} -DDIR=${TOLVANE_WINDOWS_DIR} -DVERSION=${PROJECT_VERSION}
+          -P ${CMAKE_SOURCE_DIR}/cmake/CheckPackage.cmake)
