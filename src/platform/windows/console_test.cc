@@ -1,0 +1,367 @@
+// The Windows console layer: key polls over a real console input buffer, and
+// the programs over the layer run as processes, watched from outside.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/windows/console_use.h"
+#include "platform/windows/test_support.h"
+
+namespace platform {
+namespace {
+
+using wintest::ChildRun;
+using wintest::file_bytes;
+using wintest::probe_path;
+using wintest::run_child;
+using wintest::write_bytes;
+
+// --- Console input records --------------------------------------------------
+
+INPUT_RECORD key(bool down, WORD virtual_key, WORD scan_code, char character, DWORD state = 0,
+                 WORD repeat = 1) {
+  INPUT_RECORD record = {};
+  record.EventType = KEY_EVENT;
+  record.Event.KeyEvent.bKeyDown = down;
+  record.Event.KeyEvent.wRepeatCount = repeat;
+  record.Event.KeyEvent.wVirtualKeyCode = virtual_key;
+  record.Event.KeyEvent.wVirtualScanCode = scan_code;
+  record.Event.KeyEvent.uChar.AsciiChar = character;
+  record.Event.KeyEvent.dwControlKeyState = state;
+  return record;
+}
+
+// A key pressed and released.
+std::vector<INPUT_RECORD> stroke(WORD virtual_key, WORD scan_code, char character,
+                                 DWORD state = 0) {
+  return {key(true, virtual_key, scan_code, character, state),
+          key(false, virtual_key, scan_code, character, state)};
+}
+
+std::vector<INPUT_RECORD> operator+(std::vector<INPUT_RECORD> first,
+                                    const std::vector<INPUT_RECORD>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+// Alt held while keypad 6 and 5 are typed, then released: character 65.
+std::vector<INPUT_RECORD> alt_keypad_65() {
+  const DWORD alt = LEFT_ALT_PRESSED | NUMLOCK_ON;
+  return {key(true, VK_MENU, 0x38, 0, alt),     key(true, VK_NUMPAD6, 0x4D, 0, alt),
+          key(false, VK_NUMPAD6, 0x4D, 0, alt), key(true, VK_NUMPAD5, 0x4C, 0, alt),
+          key(false, VK_NUMPAD5, 0x4C, 0, alt), key(false, VK_MENU, 0x38, 'A', NUMLOCK_ON)};
+}
+
+// Events that are no key press: modifier and lock keys alone, the mouse, the
+// focus, the menu and a resized buffer.
+std::vector<INPUT_RECORD> no_key_presses() {
+  std::vector<INPUT_RECORD> events =
+      stroke(VK_SHIFT, 0x2A, 0, SHIFT_PRESSED) + stroke(VK_CONTROL, 0x1D, 0, LEFT_CTRL_PRESSED) +
+      stroke(VK_MENU, 0x38, 0, LEFT_ALT_PRESSED) + stroke(VK_CAPITAL, 0x3A, 0, CAPSLOCK_ON) +
+      stroke(VK_NUMLOCK, 0x45, 0, NUMLOCK_ON | ENHANCED_KEY) +
+      stroke(VK_SCROLL, 0x46, 0, SCROLLLOCK_ON);
+  INPUT_RECORD record = {};
+  record.EventType = MOUSE_EVENT;
+  record.Event.MouseEvent.dwButtonState = FROM_LEFT_1ST_BUTTON_PRESSED;
+  events.push_back(record);
+  record = {};
+  record.EventType = FOCUS_EVENT;
+  record.Event.FocusEvent.bSetFocus = TRUE;
+  events.push_back(record);
+  record = {};
+  record.EventType = MENU_EVENT;
+  events.push_back(record);
+  record = {};
+  record.EventType = WINDOW_BUFFER_SIZE_EVENT;
+  record.Event.WindowBufferSizeEvent.dwSize = {100, 40};
+  events.push_back(record);
+  return events;
+}
+
+// The console input buffer of this process; it makes a console when the
+// process has none with input, as when the tests run with their output in a
+// pipe.
+HANDLE console_input() {
+  static HANDLE input = INVALID_HANDLE_VALUE;
+  if (input != INVALID_HANDLE_VALUE) return input;
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  auto open = [&] {
+    return CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       &inherit, OPEN_EXISTING, 0, nullptr);
+  };
+  input = open();
+  if (input == INVALID_HANDLE_VALUE) {
+    // Wine may attach a program started without a terminal to a console
+    // that has no input buffer; it gives way to one of this process's own.
+    FreeConsole();
+    if (AllocConsole()) input = open();
+  }
+  return input;
+}
+
+class WindowsConsoleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input_ = console_input();
+    ASSERT_NE(INVALID_HANDLE_VALUE, input_) << "no console could be made";
+    // Without a display Wine keeps a console's window in its null graphics
+    // driver, which tests/make-wine-prefix selects.
+    INPUT_RECORD probe = key(false, 'Q', 0x10, 0);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteConsoleInputA(input_, &probe, 1, &written))
+        << "the console takes no input events (error " << GetLastError()
+        << "); under Wine the prefix needs HKCU\\Software\\Wine\\Drivers Graphics=null";
+    // Start from an empty buffer, no keypad entry and a clear flag.
+    FlushConsoleInputBuffer(input_);
+    INPUT_RECORD alt_up = key(false, VK_MENU, 0x38, 0);
+    WriteConsoleInputA(input_, &alt_up, 1, &written);
+    poll_for_key(input_);
+    ASSERT_EQ(0u, pending());
+  }
+
+  void write_events(const std::vector<INPUT_RECORD>& events) {
+    DWORD written = 0;
+    ASSERT_TRUE(
+        WriteConsoleInputA(input_, events.data(), static_cast<DWORD>(events.size()), &written));
+    ASSERT_EQ(events.size(), written);
+  }
+
+  // Writes the events into the console and polls once.
+  bool poll_after(const std::vector<INPUT_RECORD>& events) {
+    write_events(events);
+    return poll_for_key(input_);
+  }
+
+  DWORD pending() {
+    DWORD count = 0;
+    EXPECT_TRUE(GetNumberOfConsoleInputEvents(input_, &count));
+    return count;
+  }
+
+  HANDLE input_ = INVALID_HANDLE_VALUE;
+};
+
+// --- One poll over the console input buffer -----------------------------------
+
+using WindowsKeyPollTest = WindowsConsoleTest;
+
+TEST_F(WindowsKeyPollTest, AnEmptyBufferRegistersNothing) { EXPECT_FALSE(poll_for_key(input_)); }
+
+TEST_F(WindowsKeyPollTest, KeysWithACharacterRegister) {
+  EXPECT_TRUE(poll_after(stroke('A', 0x1E, 'a')));
+  EXPECT_TRUE(poll_after(stroke(VK_RETURN, 0x1C, '\r')));
+  EXPECT_TRUE(poll_after(stroke(VK_ESCAPE, 0x01, 0x1B, SHIFT_PRESSED)));
+  EXPECT_EQ(0u, pending());
+}
+
+TEST_F(WindowsKeyPollTest, AKeyThatMapsToACharacterRegistersWithoutOne) {
+  // Ctrl+1 comes without a character, but its key maps to one.
+  EXPECT_TRUE(poll_after(stroke('1', 0x02, 0, LEFT_CTRL_PRESSED)));
+}
+
+TEST_F(WindowsKeyPollTest, FunctionAndCursorKeysRegister) {
+  EXPECT_TRUE(poll_after(stroke(VK_F5, 0x3F, 0)));
+  EXPECT_TRUE(poll_after(stroke(VK_RIGHT, 0x4D, 0, ENHANCED_KEY)));
+  EXPECT_TRUE(poll_after(stroke(VK_HOME, 0x47, 0, LEFT_CTRL_PRESSED)));  // keypad, Num Lock off
+}
+
+TEST_F(WindowsKeyPollTest, OtherEventsRegisterNothingAndAreConsumed) {
+  EXPECT_FALSE(poll_after(no_key_presses()));
+  EXPECT_EQ(0u, pending());
+  // Releases alone and key-downs with a repeat count of 0 are no presses.
+  EXPECT_FALSE(poll_after({key(false, 'A', 0x1E, 'a'), key(true, 'B', 0x30, 'b', 0, 0)}));
+  EXPECT_EQ(0u, pending());
+}
+
+TEST_F(WindowsKeyPollTest, OnePollReadsEveryPendingEvent) {
+  EXPECT_TRUE(poll_after(stroke('A', 0x1E, 'a') + no_key_presses() + stroke('B', 0x30, 'b')));
+  EXPECT_EQ(0u, pending());
+  EXPECT_FALSE(poll_for_key(input_));  // the flag was cleared
+}
+
+TEST_F(WindowsKeyPollTest, AltAndKeypadRegisterOnTheReleaseOfAlt) {
+  std::vector<INPUT_RECORD> events = alt_keypad_65();
+  const INPUT_RECORD alt_release = events.back();
+  events.pop_back();
+  EXPECT_FALSE(poll_after(events));
+  EXPECT_EQ(0u, pending());
+  EXPECT_TRUE(poll_after({alt_release}));
+}
+
+TEST_F(WindowsKeyPollTest, CloseLogoffAndShutdownRegisterAKey) {
+  for (DWORD event : {CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT}) {
+    SCOPED_TRACE(event);
+    EXPECT_TRUE(on_console_event(event));
+    EXPECT_TRUE(poll_for_key(input_));
+    EXPECT_FALSE(poll_for_key(input_));
+  }
+}
+
+TEST_F(WindowsKeyPollTest, CtrlCAndCtrlBreakAreLeftToTheSystem) {
+  EXPECT_FALSE(on_console_event(CTRL_C_EVENT));
+  EXPECT_FALSE(on_console_event(CTRL_BREAK_EVENT));
+  EXPECT_FALSE(poll_for_key(input_));
+}
+
+// --- The layer in whole programs ----------------------------------------------
+
+class WindowsProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(folder_.path().empty()) << "cannot make a scratch folder"; }
+
+  static std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+  ChildRun run_probe(const std::string& probe, const std::string& arguments,
+                     HANDLE input = nullptr) {
+    const std::string program = probe_path(probe);
+    EXPECT_TRUE(wintest::exists(program)) << "probe not built: " << program;
+    ChildRun run = run_child(quoted(program) + " " + arguments, folder_.path(), input);
+    EXPECT_TRUE(run.started) << program;
+    EXPECT_TRUE(run.ended) << program << " " << arguments << " did not end";
+    return run;
+  }
+
+  wintest::ScratchFolder folder_;
+};
+
+TEST_F(WindowsProgramTest, WildcardArgumentsAreExpanded) {
+  ASSERT_TRUE(write_bytes(folder_ / "one.txt", "1"));
+  ASSERT_TRUE(write_bytes(folder_ / "two.txt", "2"));
+  ASSERT_TRUE(write_bytes(folder_ / "three.dat", "3"));
+  ChildRun run = run_probe("print_args", "*.txt plain none*.xyz");
+  EXPECT_EQ(0u, run.status);
+  const std::string& out = run.out;
+  EXPECT_NE(std::string::npos, out.find("one.txt\r\n")) << out;
+  EXPECT_NE(std::string::npos, out.find("two.txt\r\n")) << out;
+  EXPECT_EQ(std::string::npos, out.find("*.txt")) << out;
+  EXPECT_EQ(std::string::npos, out.find("three.dat")) << out;
+  // Words without wildcards, and patterns that match nothing, stay as given.
+  EXPECT_NE(std::string::npos, out.find("plain\r\nnone*.xyz\r\n")) << out;
+}
+
+TEST_F(WindowsProgramTest, PrintLineWritesEachLineWithCrLfToAFile) {
+  ChildRun run = run_probe("console_probe", "print first \"\" \"with spaces\"");
+  EXPECT_EQ(0u, run.status);
+  EXPECT_EQ("first\r\n\r\nwith spaces\r\n", run.out);
+
+  const std::string long_line(30000, 'L');
+  run = run_probe("console_probe", "print " + long_line);
+  EXPECT_EQ(0u, run.status);
+  EXPECT_TRUE(run.out == long_line + "\r\n") << run.out.size() << " bytes";
+}
+
+TEST_F(WindowsProgramTest, WithoutAConsoleTheWaitEndsAtOnceAndTheStatusIsMinusOne) {
+  ChildRun run = run_probe("console_probe", "fail \"**ERROR** Something:\" C:\\where\\file.txt");
+  EXPECT_EQ(0xFFFFFFFFu, run.status);
+  EXPECT_EQ("**ERROR** Something:\r\nC:\\where\\file.txt\r\n", run.out);
+
+  // Standard input a pipe that stays open: still no console to wait on.
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE read_end = nullptr;
+  HANDLE write_end = nullptr;
+  ASSERT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
+  run = run_probe("console_probe", "fail only", read_end);
+  CloseHandle(read_end);
+  CloseHandle(write_end);
+  EXPECT_EQ(0xFFFFFFFFu, run.status);
+  EXPECT_EQ("only\r\n", run.out);
+}
+
+TEST_F(WindowsProgramTest, AnOpenFileIsStoredAtTheEnd) {
+  const std::string file = folder_ / "script_dump.cmd";
+  ChildRun run = run_probe("unclosed_file", quoted(file));
+  EXPECT_EQ(3u, run.status);
+  EXPECT_EQ("kept\r\n", file_bytes(file));
+}
+
+TEST_F(WindowsProgramTest, AFileHeldByAnotherProgramCannotBeWritten) {
+  const std::string file = folder_ / "held_dump.cmd";
+  ASSERT_TRUE(write_bytes(file, "echo older\r\n"));
+
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE in_read = nullptr, in_write = nullptr, out_read = nullptr, out_write = nullptr;
+  ASSERT_TRUE(CreatePipe(&in_read, &in_write, &inherit, 0));
+  ASSERT_TRUE(CreatePipe(&out_read, &out_write, &inherit, 0));
+  SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in_read;
+  startup.hStdOutput = out_write;
+  startup.hStdError = out_write;
+  PROCESS_INFORMATION holder = {};
+  std::string line = quoted(probe_path("hold_file")) + " " + quoted(file);
+  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &startup, &holder))
+      << line;
+  CloseHandle(in_read);
+  CloseHandle(out_write);
+  char said[64] = {};
+  DWORD got = 0;
+  const bool read = ReadFile(out_read, said, sizeof said - 1, &got, nullptr);
+
+  if (read && std::string(said, got).find("held") == 0) {
+    open_for_output(file);
+    EXPECT_EQ(file_not_found, error_number());
+    write_line("echo newer");
+    EXPECT_EQ(illegal_call, error_number());
+    close_file();
+    EXPECT_EQ(illegal_call, error_number());
+  } else {
+    ADD_FAILURE() << "hold_file said: " << std::string(said, got);
+  }
+  CloseHandle(in_write);  // lets the holder go
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.hProcess, 60000));
+  CloseHandle(holder.hThread);
+  CloseHandle(holder.hProcess);
+  CloseHandle(out_read);
+  EXPECT_EQ("echo older\r\n", file_bytes(file));
+
+  open_for_output(file);
+  EXPECT_EQ(no_error, error_number());
+  close_file();
+  EXPECT_EQ("", file_bytes(file));
+}
+
+// The programs below share this process's console, as a program started
+// from a command prompt does.
+using WindowsKeyWaitTest = WindowsConsoleTest;
+
+TEST_F(WindowsKeyWaitTest, AKeyPressedBeforeTheWaitEndsItAndNothingIsLeft) {
+  wintest::ScratchFolder folder;
+  ASSERT_FALSE(folder.path().empty());
+  DWORD mode = 0;
+  ASSERT_TRUE(GetConsoleMode(input_, &mode));
+  ASSERT_TRUE(SetConsoleMode(input_, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT)));
+
+  write_events(no_key_presses() + stroke('X', 0x2D, 'x') + stroke('Y', 0x15, 'y'));
+  ChildRun run = run_child("\"" + probe_path("console_probe") + "\" fail \"**ERROR** waiting\"",
+                           folder.path(), input_);
+  ASSERT_TRUE(run.started);
+  EXPECT_TRUE(run.ended) << "the wait did not end";
+  EXPECT_EQ(0xFFFFFFFFu, run.status);
+  EXPECT_EQ("**ERROR** waiting\r\n", run.out);
+  // Every event was read, and processed input was switched on for good.
+  EXPECT_EQ(0u, pending());
+  ASSERT_TRUE(GetConsoleMode(input_, &mode));
+  EXPECT_TRUE(mode & ENABLE_PROCESSED_INPUT);
+}
+
+TEST_F(WindowsKeyWaitTest, AltAndKeypadEndTheWait) {
+  wintest::ScratchFolder folder;
+  ASSERT_FALSE(folder.path().empty());
+  write_events(no_key_presses() + alt_keypad_65());
+  ChildRun run =
+      run_child("\"" + probe_path("console_probe") + "\" fail composed", folder.path(), input_);
+  ASSERT_TRUE(run.started);
+  EXPECT_TRUE(run.ended) << "the wait did not end";
+  EXPECT_EQ(0xFFFFFFFFu, run.status);
+  EXPECT_EQ(0u, pending());
+}
+
+}  // namespace
+}  // namespace platform
