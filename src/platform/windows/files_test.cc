@@ -440,6 +440,27 @@ TEST_F(WindowsWriteLineTest, WritingToTheInputFileFails) {
   EXPECT_EQ("line\r\n", file_bytes(path("input.txt")));
 }
 
+TEST_F(WindowsWriteLineTest, BytesThatCannotBeStoredAreAnIoError) {
+  // A pipe whose reader has gone takes no more bytes.
+  const std::string pipe_name =
+      "\\\\.\\pipe\\tolvane-test-out-" + std::to_string(GetCurrentProcessId());
+  HANDLE reader = CreateNamedPipeA(pipe_name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 4096,
+                                   4096, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+  open_for_output(pipe_name);
+  ASSERT_EQ(no_error, error_number());
+  CloseHandle(reader);
+
+  write_line("short line");  // held in the buffer for now
+  EXPECT_EQ(no_error, error_number());
+  write_line(Text(100000, 'x'));  // more than the buffer holds
+  EXPECT_EQ(file_io_error, error_number());
+  close_file();
+  EXPECT_EQ(file_io_error, error_number());
+  close_file();
+  EXPECT_EQ(illegal_call, error_number());
+}
+
 // --- Environment and command runner ---------------------------------------------
 
 TEST(WindowsEnvironment, NamesMatchInAnyLetterCase) {
