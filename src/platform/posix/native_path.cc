@@ -89,6 +89,8 @@ std::string find_entry(const std::string& directory, const std::string& name) {
 }
 
 std::string native_path(const std::string& path, bool resolve_last) {
+  // The system would end the path at the NUL byte and reach another file.
+  if (path.find('\0') != std::string::npos) return std::string();
   std::string text = path;
   for (char& byte : text) {
     if (byte == '\\') byte = '/';

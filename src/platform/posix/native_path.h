@@ -20,7 +20,8 @@ std::string drives_folder();
 /// (its letter lower-cased), "\" becomes "/", and each name that does not
 /// exist as written is replaced by the first entry of its directory that
 /// matches it in any letter case. With |resolve_last| false the last name is
-/// left as written (it may be a wildcard pattern).
+/// left as written (it may be a wildcard pattern). A path that holds a NUL
+/// byte names no file: its native path is empty.
 std::string native_path(const std::string& path, bool resolve_last = true);
 
 /// The name of the first entry of |directory| ("" is the current one) that
