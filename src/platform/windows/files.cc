@@ -2,9 +2,11 @@
 // C runtime msvcrt.dll.
 #include <io.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/exit_steps.h"
 #include "platform/line_rules.h"
@@ -52,7 +54,7 @@ bool read_piece(FILE* file, char (&piece)[kPiece], Text& raw, bool& ended_by_lf)
   const char* first_lf = static_cast<const char*>(std::memchr(piece, '\n', kPiece));
   const size_t at = static_cast<size_t>(first_lf - piece);
   ended_by_lf = at + 1 < kPiece && piece[at + 1] == '\0';
-  raw.append(piece, ended_by_lf ? at + 1 : at - 1);
+  raw.append(piece, ended_by_lf ? at + 1 : (at > 0 ? at - 1 : 0));
   return true;
 }
 
