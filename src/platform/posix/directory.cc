@@ -18,10 +18,20 @@ using posix::wildcard_match;
 
 bool has_wildcard(const Text& name) { return name.find_first_of("*?") != Text::npos; }
 
+// True when Windows could hold the name: no control byte and none of
+// \ / : * ? " < > |. Any other name, put into a path or a script line,
+// would say something else there.
+bool windows_name(const Text& name) {
+  for (unsigned char byte : name) {
+    if (byte < 0x20 || std::strchr("\\/:*?\"<>|", byte)) return false;
+  }
+  return true;
+}
+
 // Ordinary files count, symbolic links followed; directories, devices,
-// sockets and hidden names never do.
+// sockets, hidden names and names that Windows could not hold never do.
 bool counts(const Text& directory, const Text& name) {
-  if (name.empty() || name[0] == '.') return false;
+  if (name.empty() || name[0] == '.' || !windows_name(name)) return false;
   Text path =
       directory.empty() || directory.back() == '/' ? directory + name : directory + "/" + name;
   struct stat info;

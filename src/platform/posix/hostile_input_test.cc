@@ -59,5 +59,34 @@ TEST_F(PathWithNul, RunsNoScript) {
   EXPECT_FALSE(posix::testing::exists(temp_ / "c/build/made.txt"));
 }
 
+class NameNoWindowsPathHolds : public ::testing::Test {
+ protected:
+  NameNoWindowsPathHolds() : drives_("TOLVANE_DRIVES", temp_.path()) {
+    make_dirs(temp_ / "c/build");
+  }
+  TempDir temp_;
+  ScopedEnv drives_;
+};
+
+TEST_F(NameNoWindowsPathHolds, NeverCounts) {
+  // Each would change the script line it went into: a second redirection,
+  // a line break, a climb out of the output directory.
+  const char* const names[] = {"x\" > \"evil.cpp.elf", "line\nbreak.cpp.elf", "cr\r.cpp.elf",
+                               "..\\..\\up.cpp.elf",   "tab\there.cpp.elf",   "pipe|.cpp.elf",
+                               "a<b.cpp.elf",          "c:d.cpp.elf",         "star*.cpp.elf",
+                               "what?.cpp.elf"};
+  for (const char* name : names) write_file(temp_ / "c/build/" + name, "ELF");
+  EXPECT_EQ("", first_match("C:\\build\\*.elf"));
+  EXPECT_EQ("", first_match("C:\\build\\*"));
+  EXPECT_FALSE(file_present("C:\\build\\c:d.cpp.elf"));
+  write_file(temp_ / "c/build/blink.cpp.elf", "ELF");
+  EXPECT_EQ("blink.cpp.elf", first_match("C:\\build\\*.elf"));
+}
+
+TEST_F(NameNoWindowsPathHolds, OtherBytesAboveControlCodesAreFine) {
+  write_file(temp_ / "c/build/a&b^c(d)e!f%g bl\xc3\xbcnk caf\xe9.cpp.elf", "ELF");
+  EXPECT_EQ("a&b^c(d)e!f%g bl\xc3\xbcnk caf\xe9.cpp.elf", first_match("C:\\build\\*.elf"));
+}
+
 }  // namespace
 }  // namespace platform
