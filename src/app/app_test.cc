@@ -92,10 +92,9 @@ TEST(ScriptLines, DoubleEveryPercentSignOfAPath) {
       lines[0]);
 }
 
-TEST(ScriptCommand, QuotesThePathInsideOneMorePair) {
-  EXPECT_EQ("\"\"C:\\My Docs (1) & more\\blink_dump.cmd\"\"",
-            script_command("C:\\My Docs (1) & more\\blink_dump.cmd"));
-  EXPECT_EQ("\"\"blink_dump.cmd\"\"", script_command("blink_dump.cmd"));
+TEST(ScriptCommand, NamesTheScriptThroughAVariableInsideTwoPairsOfQuotes) {
+  EXPECT_EQ("\"\"%TOLVANE_DUMP_SCRIPT%\"\"", script_command());
+  EXPECT_STREQ("TOLVANE_DUMP_SCRIPT", kScriptVariable);
 }
 
 }  // namespace

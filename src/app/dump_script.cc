@@ -88,10 +88,14 @@ std::vector<Text> script_lines(const RunRecord& run) {
   return lines;
 }
 
-Text script_command(const Text& script_path) {
+const char kScriptVariable[] = "TOLVANE_DUMP_SCRIPT";
+
+Text script_command() {
   // The interpreter strips one outer pair of quotes; the inner pair keeps
-  // spaces, parentheses and "&" in the path.
-  return "\"\"" + script_path + "\"\"";
+  // spaces, parentheses and "&" in the path. The path itself comes from a
+  // variable, as the interpreter expands variables once and does not look
+  // into their values: a "%" in the path stays as it is.
+  return "\"\"%" + Text(kScriptVariable) + "%\"\"";
 }
 
 void write_and_run_script(RunRecord& run) {
@@ -112,7 +116,8 @@ void write_and_run_script(RunRecord& run) {
     fail_and_wait({kNotWritten, run.script_path});
   }
   // A script that could not be replaced, such as a read-only one, runs as it is.
-  run_command(script_command(run.script_path));
+  set_environment_value(kScriptVariable, run.script_path);
+  run_command(script_command());
   end_run(0);
 }
 

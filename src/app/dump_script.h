@@ -12,9 +12,12 @@ namespace tolvane {
 /// file and output paths.
 std::vector<Text> script_lines(const RunRecord& run);
 
-/// The command text that makes the command interpreter run |script_path|,
-/// whatever characters the path holds.
-Text script_command(const Text& script_path);
+/// The environment variable that holds the script's path while it runs.
+extern const char kScriptVariable[];
+
+/// The command text that makes the command interpreter run the script named
+/// by kScriptVariable, whatever characters its path holds.
+Text script_command();
 
 /// Sets script_path, writes the script, runs it and ends the run with status
 /// 0; ends it through a failure block when the script could not be written.

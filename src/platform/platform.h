@@ -22,6 +22,9 @@ void start_up();
 /// empty when unset.
 Text environment_value(const Text& name);
 
+/// Sets an environment variable for this process and the programs it runs.
+void set_environment_value(const Text& name, const Text& value);
+
 /// Name, without directory, of the first listed ordinary file matching the
 /// path or wildcard pattern; empty when none.
 Text first_match(const Text& pattern);

@@ -107,7 +107,7 @@ int run_line(const ScriptLine& line) {
 }  // namespace
 
 int run_command(const Text& command) {
-  Text script_path = posix::script_path_of(command);
+  Text script_path = posix::script_path_of(command, environment_value);
   Text script;
   if (script_path.empty() || !read_whole(native_path(script_path), script)) {
     return not_recognized(script_path);

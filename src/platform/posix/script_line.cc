@@ -70,12 +70,30 @@ ScriptLine parse_script_line(const std::string& line) {
   return split(text);
 }
 
-std::string script_path_of(const std::string& command) {
+std::string expand_variables(const std::string& text, const VariableLookup& lookup) {
+  std::string expanded;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t closing = text[at] == '%' ? text.find('%', at + 1) : std::string::npos;
+    if (closing != std::string::npos && closing > at + 1) {
+      std::string value = lookup(text.substr(at + 1, closing - at - 1));
+      if (!value.empty()) {
+        expanded += value;
+        at = closing + 1;
+        continue;
+      }
+    }
+    expanded += text[at++];
+  }
+  return expanded;
+}
+
+std::string script_path_of(const std::string& command, const VariableLookup& lookup) {
   std::string text = command;
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     text = text.substr(1, text.size() - 2);
   }
-  ScriptLine line = split(text);
+  ScriptLine line = split(expand_variables(text, lookup));
   return line.words.empty() ? std::string() : line.words.front();
 }
 

@@ -3,6 +3,7 @@
 #ifndef TOLVANE_PLATFORM_POSIX_SCRIPT_LINE_H_
 #define TOLVANE_PLATFORM_POSIX_SCRIPT_LINE_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,21 @@ struct ScriptLine {
 /// word and takes the next word as its file; "%%" stands for "%".
 ScriptLine parse_script_line(const std::string& line);
 
+/// Gives the value of a variable; empty when it is not set.
+using VariableLookup = std::function<std::string(const std::string& name)>;
+
+/// Replaces each "%NAME%" whose variable has a value by that value, as the
+/// Windows command interpreter does on its command line; every other "%"
+/// stays.
+std::string expand_variables(const std::string& text, const VariableLookup& lookup);
+
 /// The script path of a command text: one outer pair of double quotes is
-/// stripped, as the Windows command interpreter does, and the first word of
-/// what remains, its quotes removed, is the path.
-std::string script_path_of(const std::string& command);
+/// stripped, as the Windows command interpreter does, variables are
+/// expanded, and the first word of what remains, its quotes removed, is the
+/// path.
+std::string script_path_of(
+    const std::string& command,
+    const VariableLookup& lookup = [](const std::string&) { return std::string(); });
 
 /// True when |line|, spaces and tabs around it ignored, is "exit" in any
 /// letter case.

@@ -67,6 +67,27 @@ TEST(ScriptPathOf, OneOuterPairOfQuotesGoes) {
   EXPECT_EQ(script_path_of(""), "");
 }
 
+std::string lookup(const std::string& name) {
+  if (name == "SCRIPT") return "c:\\%path%\\x.cmd";
+  if (name == "EMPTY") return "";
+  return name == "path" ? "/usr/bin" : "";
+}
+
+TEST(ExpandVariables, ReplacesSetVariablesOnceAndLeavesEveryOtherPercent) {
+  EXPECT_EQ("a /usr/bin b", expand_variables("a %path% b", lookup));
+  EXPECT_EQ("100% and 50%", expand_variables("100% and 50%", lookup));
+  EXPECT_EQ("%unset%", expand_variables("%unset%", lookup));
+  EXPECT_EQ("%EMPTY%", expand_variables("%EMPTY%", lookup));
+  EXPECT_EQ("%%", expand_variables("%%", lookup));
+  EXPECT_EQ("%unset/usr/bin", expand_variables("%unset%path%", lookup));
+  // A value is not expanded again.
+  EXPECT_EQ("\"c:\\%path%\\x.cmd\"", expand_variables("\"%SCRIPT%\"", lookup));
+}
+
+TEST(ScriptPathOf, TakesThePathFromAVariable) {
+  EXPECT_EQ("c:\\%path%\\x.cmd", script_path_of("\"\"%SCRIPT%\"\"", lookup));
+}
+
 TEST(IsExitLine, ExitInAnyCaseWithBlanksAround) {
   EXPECT_TRUE(is_exit_line("exit"));
   EXPECT_TRUE(is_exit_line("  EXIT\t"));
