@@ -295,8 +295,36 @@ class WineMachine : public Machine {
     environment.push_back("WINEDEBUG=-all");
     environment.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
     Outcome outcome = spawn({"wine", "cmd", "/c", "C:\\tolvane-run.cmd"}, environment, drive_c_);
+    wait_for_host_programs();
     outcome.windows_status = read_file(drive_c_ + "/tolvane-status.txt");
     return outcome;
+  }
+
+  // Wine does not wait for the Linux programs that stand in for the tools:
+  // cmd goes on, and may end, while they still write their listings. Waits
+  // until no process runs from this prefix's drive C any more.
+  void wait_for_host_programs() const {
+    for (int poll = 0; poll < 600; ++poll) {
+      if (!any_process_mentions(prefix_)) return;
+      usleep(50 * 1000);
+    }
+    throw std::runtime_error("the tools started under Wine did not end");
+  }
+
+  static bool any_process_mentions(const std::string& text) {
+    DIR* proc = opendir("/proc");
+    if (!proc) return false;
+    bool found = false;
+    while (dirent* entry = readdir(proc)) {
+      if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
+      std::string command_line = read_file(std::string("/proc/") + entry->d_name + "/cmdline");
+      if (command_line.find(text) != std::string::npos) {
+        found = true;
+        break;
+      }
+    }
+    closedir(proc);
+    return found;
   }
 
   std::string prefix_;

@@ -216,8 +216,13 @@ TEST_P(JobTest, AnOutputFolderThatCannotBeWrittenIsReported) {
 }
 
 TEST_P(JobTest, OutputPathsWithSpacesParenthesesAmpersandAndPercent) {
-  for (const char* book : {"C:\\tolvane-test\\my book (1) & co", "C:\\tolvane-test\\100%\\book",
-                           "C:\\tolvane-test\\%path%\\book"}) {
+  std::vector<std::string> books = {"C:\\tolvane-test\\my book (1) & co",
+                                    "C:\\tolvane-test\\100%\\book"};
+  // A folder named like a variable that is set. Wine's cmd, unlike Windows',
+  // expands variables again inside the values of variables, so there no
+  // path can hold such a name.
+  if (!on_windows()) books.push_back("C:\\tolvane-test\\%path%\\book");
+  for (const std::string& book : books) {
     ASSERT_NO_FATAL_FAILURE(reset());
     typical_setup();
     write_preferences(

@@ -90,7 +90,7 @@ class KeyWaitTest : public Scenario {
     }
     return "env WINEPREFIX=" + shell_quoted(TOLVANE_WINE_PREFIX) +
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' wine " +
-           machine().program().substr(1, machine().program().size() - 2);
+           shell_quoted(machine().program().substr(1, machine().program().size() - 2));
   }
 
   // Starts the failing program and waits until its message is on screen.
