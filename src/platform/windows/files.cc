@@ -33,6 +33,10 @@ long long input_size = 0;
 // Each read hands fgets a piece of this size.
 constexpr size_t kPiece = 4096;
 
+// True when |text| holds a NUL byte: the runtime would end it there and
+// reach another file, so it names none.
+bool holds_nul(const Text& text) { return text.find('\0') != Text::npos; }
+
 Text with_backslashes(const Text& path) {
   Text native = path;
   for (char& byte : native) {
@@ -70,6 +74,7 @@ Text first_match(const Text& pattern) {
     _findclose(search);
     search = kNoSearch;
   }
+  if (holds_nul(pattern)) return Text();
   _finddata_t entry;
   const intptr_t found = _findfirst(pattern.c_str(), &entry);
   if (found == kNoSearch) return Text();
@@ -95,7 +100,7 @@ void open_for_input(const Text& path) {
     return;
   }
   const Text native = with_backslashes(path);
-  FILE* file = std::fopen(native.c_str(), "rb");
+  FILE* file = holds_nul(native) ? nullptr : std::fopen(native.c_str(), "rb");
   if (!file) {
     last_error = file_not_found;
     return;
@@ -124,7 +129,7 @@ void open_for_output(const Text& path) {
     last_error = illegal_call;
     return;
   }
-  FILE* file = std::fopen(with_backslashes(path).c_str(), "wb");
+  FILE* file = holds_nul(path) ? nullptr : std::fopen(with_backslashes(path).c_str(), "wb");
   if (!file) {
     last_error = file_not_found;
     return;
@@ -183,6 +188,10 @@ void close_file_at_exit() {
   open_file = nullptr;
 }
 
-int run_command(const Text& command) { return std::system(command.c_str()); }
+// A command holding a NUL byte is not run: 9009, as the interpreter gives
+// for a command that it cannot find.
+int run_command(const Text& command) {
+  return holds_nul(command) ? 9009 : std::system(command.c_str());
+}
 
 }  // namespace platform
