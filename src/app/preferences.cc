@@ -29,6 +29,17 @@ const char kCannotOpen[] = "**Error** opening Ardunio preferences file:";
   });
 }
 
+// True when |line|, trimmed and lower-cased, begins with |key| (lower case,
+// no spaces). Decided byte by byte after the leading spaces, without a copy
+// of the line: most lines differ from the key at their first byte.
+bool begins_with_key(const Text& line, const char* key) {
+  size_t at = line.find_first_not_of(' ');
+  for (; *key; ++key, ++at) {
+    if (at >= line.size() || lower_case(Text(1, line[at]))[0] != *key) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Text preference_value(const Text& line) {
@@ -49,9 +60,9 @@ void read_preferences(RunRecord& run) {
   Text line;
   while (!end_of_file()) {
     read_line(line);
-    Text key_line = lower_case(trim(line));
-    if (find(1, key_line, kBuildKey) == 1) run.build_line = key_line;
-    if (find(1, key_line, kSketchbookKey) == 1) run.sketchbook_line = key_line;
+    // Only the few lines that begin with a key are trimmed and lowered whole.
+    if (begins_with_key(line, kBuildKey)) run.build_line = lower_case(trim(line));
+    if (begins_with_key(line, kSketchbookKey)) run.sketchbook_line = lower_case(trim(line));
   }
   close_file();
 
