@@ -20,6 +20,12 @@ size_t TextModeDecoder::decode(const char* raw, size_t size, bool more_follows,
                                std::string& out) {
   size_t at = 0;
   while (at < size && !ended_) {
+    // The bytes up to the next CR or Ctrl-Z need no translation: one append.
+    size_t plain = at;
+    while (plain < size && raw[plain] != '\r' && raw[plain] != kEndOfTextData) ++plain;
+    out.append(raw + at, plain - at);
+    at = plain;
+    if (at == size) break;
     char byte = raw[at];
     if (byte == kEndOfTextData) {
       ended_ = true;
