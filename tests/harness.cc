@@ -302,13 +302,16 @@ class WineMachine : public Machine {
 
   // Wine does not wait for the Linux programs that stand in for the tools:
   // cmd goes on, and may end, while they still write their listings. Waits
-  // until no process runs from this prefix's drive C any more.
+  // until no process has run from this prefix's drive C for a while (a
+  // process just forked still shows its parent's command line).
   void wait_for_host_programs() const {
-    for (int poll = 0; poll < 600; ++poll) {
-      if (!any_process_mentions(prefix_)) return;
-      usleep(50 * 1000);
+    const int kQuietPolls = 10;
+    int quiet = 0;
+    for (int poll = 0; poll < 1500 && quiet < kQuietPolls; ++poll) {
+      quiet = any_process_mentions(prefix_) ? 0 : quiet + 1;
+      usleep(20 * 1000);
     }
-    throw std::runtime_error("the tools started under Wine did not end");
+    if (quiet < kQuietPolls) throw std::runtime_error("the tools started under Wine did not end");
   }
 
   static bool any_process_mentions(const std::string& text) {
