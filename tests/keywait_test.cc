@@ -108,7 +108,7 @@ class KeyWaitTest : public Scenario {
     Terminal terminal(host(kArea));
     ASSERT_NO_FATAL_FAILURE(start_waiting(terminal));
     terminal.send(keys);
-    ASSERT_TRUE(Terminal::wait_until([&] { return terminal.has_file("status.txt"); }, 30))
+    ASSERT_TRUE(Terminal::wait_until([&] { return terminal.has_file("status.txt"); }, 90))
         << keys << " did not end the wait";
     EXPECT_EQ("255\n", terminal.file("status.txt"));
     // Nothing of the key is left for the shell.

@@ -16,8 +16,7 @@ std::string finish_line(std::string raw, bool at_end_of_data) {
   return raw;
 }
 
-size_t TextModeDecoder::decode(const char* raw, size_t size, bool more_follows,
-                               std::string& out) {
+size_t TextModeDecoder::decode(const char* raw, size_t size, bool more_follows, std::string& out) {
   size_t at = 0;
   while (at < size && !ended_) {
     // The bytes up to the next CR or Ctrl-Z need no translation: one append.
