@@ -43,6 +43,7 @@ add_test(NAME unit COMMAND tolvane_unit_tests)
 option(TOLVANE_WINDOWS "Cross-build Tolvane.exe and run its tests under Wine" ON)
 set(TOLVANE_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
 set(TOLVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(TOLVANE_ARDUINO_DIR ${CMAKE_BINARY_DIR}/arduino-blink)
 if(TOLVANE_WINDOWS)
   include(ExternalProject)
   ExternalProject_Add(windows
@@ -65,7 +66,8 @@ target_compile_definitions(tolvane_scenarios PRIVATE
   TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>"
   TOLVANE_NATIVE_PROBES="${CMAKE_BINARY_DIR}/probes"
   TOLVANE_WINDOWS_DIR="${TOLVANE_WINDOWS_DIR}"
-  TOLVANE_WINE_PREFIX="${TOLVANE_WINE_PREFIX}")
+  TOLVANE_WINE_PREFIX="${TOLVANE_WINE_PREFIX}"
+  TOLVANE_ARDUINO_ELF="${TOLVANE_ARDUINO_DIR}/Blink.cpp.elf")
 add_dependencies(tolvane_scenarios tolvane)
 if(TOLVANE_PROBES)
   foreach(probe ${TOLVANE_PROBES})
@@ -74,7 +76,14 @@ if(TOLVANE_PROBES)
   endforeach()
 endif()
 
+# A sketch built from the Arduino core as the IDE builds it, for the scenario
+# that runs on a real build.
+add_test(NAME arduino_elf
+  COMMAND ${CMAKE_SOURCE_DIR}/examples/arduino-blink/build-elf ${TOLVANE_ARDUINO_DIR})
+set_tests_properties(arduino_elf PROPERTIES FIXTURES_SETUP arduino)
+
 add_test(NAME scenarios_native COMMAND tolvane_scenarios --gtest_filter=Native/*)
+set_tests_properties(scenarios_native PROPERTIES FIXTURES_REQUIRED arduino)
 
 # The README's first command: the sample's script and both listings appear.
 add_test(NAME demo COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/demo)
@@ -92,8 +101,8 @@ add_test(NAME unit_windows
   COMMAND ${CMAKE_SOURCE_DIR}/tests/run-under-wine ${TOLVANE_WINE_PREFIX}
           ${TOLVANE_WINDOWS_DIR}/tolvane_unit_tests.exe)
 add_test(NAME scenarios_wine COMMAND tolvane_scenarios --gtest_filter=Wine/*)
-set_tests_properties(unit_windows scenarios_wine PROPERTIES
-  FIXTURES_REQUIRED wine RESOURCE_LOCK wine)
+set_tests_properties(unit_windows PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine)
+set_tests_properties(scenarios_wine PROPERTIES FIXTURES_REQUIRED "wine;arduino" RESOURCE_LOCK wine)
 set_tests_properties(unit_windows PROPERTIES SKIP_RETURN_CODE 77)
 
 # The Windows package: its name, its three files and the version resource.

@@ -246,6 +246,34 @@ TEST_P(JobTest, OutputPathsWithSpacesParenthesesAmpersandAndPercent) {
   }
 }
 
+TEST_P(JobTest, ARealArduinoBuildWithThePreferencesTheIdeWrites) {
+  // The preferences file as the IDE writes it, with a build path added.
+  write_preferences({
+      "board=uno",
+      "build.path=C:\\tolvane-test\\arduinobuild",
+      "build.verbose=false",
+      "editor.font=Monospaced,plain,12",
+      "last.sketch0.path=C:\\tolvane-test\\sketchbook\\Blink\\Blink.ino",
+      "preproc.save_build_files=true",
+      "sketchbook.path=C:\\tolvane-test\\sketchbook",
+      "target_package=arduino",
+      "upload.verify=true",
+  });
+  write("C:\\tolvane-test\\arduinobuild\\Blink.cpp.elf", harness::read_file(TOLVANE_ARDUINO_ELF));
+  place_source("C:\\tolvane-test\\sketchbook\\Blink", "Blink");
+  machine().install_tools(kToolDirs[0]);
+  run_job(user_call());
+
+  const std::string out_dir = "c:\\tolvane-test\\sketchbook\\Blink\\";
+  EXPECT_EQ(script_for(out_dir, "Blink", 0, "c:\\tolvane-test\\arduinobuild\\Blink.cpp.elf"),
+            read(out_dir + "Blink_dump.cmd"));
+  const std::string listing = read(out_dir + "Blink.asm.txt");
+  for (const char* symbol : {"<setup>:", "<loop>:", "<main>:", "<digitalWrite>:"}) {
+    EXPECT_NE(std::string::npos, listing.find(symbol)) << symbol;
+  }
+  EXPECT_NE(std::string::npos, read(out_dir + "Blink.hrd.txt").find("Atmel AVR 8-bit"));
+}
+
 RUN_ON_BOTH_MACHINES(JobTest);
 
 }  // namespace
