@@ -102,6 +102,8 @@ add_test(NAME unit_windows
           ${TOLVANE_WINDOWS_DIR}/tolvane_unit_tests.exe)
 add_test(NAME scenarios_wine COMMAND tolvane_scenarios --gtest_filter=Wine/*)
 set_tests_properties(unit_windows PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine)
+add_test(NAME windows_imports
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports ${TOLVANE_WINDOWS_DIR}/Tolvane.exe)
 set_tests_properties(scenarios_wine PROPERTIES FIXTURES_REQUIRED "wine;arduino" RESOURCE_LOCK wine)
 set_tests_properties(unit_windows PROPERTIES SKIP_RETURN_CODE 77)
 
