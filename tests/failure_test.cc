@@ -30,6 +30,16 @@ TEST_P(FailureTest, PreferencesFileMissing) {
   EXPECT_EQ(kFailed, outcome.status);
 }
 
+TEST_P(FailureTest, PreferencesFileWithoutAppData) {
+  Call call = user_call();
+  call.environment[0].second.reset();  // AppData unset
+  Outcome outcome = machine().run_program(call);
+  EXPECT_EQ(harness::crlf_lines(
+                {"**ERROR** Can not find Ardunio preferences file:", "\\Arduino\\preferences.txt"}),
+            outcome.out);
+  EXPECT_EQ(kFailed, outcome.status);
+}
+
 TEST_P(FailureTest, PreferencesFileIsADirectory) {
   harness::make_dirs(host(kPrefs));
   Outcome outcome = machine().run_program(user_call());
