@@ -31,12 +31,10 @@ class WindowsFilesTest : public ::testing::Test {
 
   std::string path(const std::string& name) const { return folder_ / name; }
 
-  // Gives every line that the layer reads from a file holding |bytes|,
-  // checking error_number after every call.
-  std::vector<Text> lines_of(const std::string& bytes) {
+  // Every line that the layer reads from |file|, checking error_number after
+  // every call.
+  std::vector<Text> lines_from(const std::string& file) {
     std::vector<Text> lines;
-    const std::string file = path("input.txt");
-    EXPECT_TRUE(write_bytes(file, bytes));
     open_for_input(file);
     EXPECT_EQ(no_error, error_number());
     for (int guard = 0; !end_of_file() && guard < 10000; ++guard) {
@@ -48,6 +46,10 @@ class WindowsFilesTest : public ::testing::Test {
     close_file();
     EXPECT_EQ(no_error, error_number());
     return lines;
+  }
+  std::vector<Text> lines_of(const std::string& bytes) {
+    EXPECT_TRUE(write_bytes(path("input.txt"), bytes));
+    return lines_from(path("input.txt"));
   }
 
   // Writes |lines| through the layer and gives the bytes of the file.
@@ -67,11 +69,24 @@ class WindowsFilesTest : public ::testing::Test {
   wintest::ScratchFolder folder_;
 };
 
+// An open that must fail with file_not_found and leave no file open.
+void expect_refused(void (*open)(const Text&), const std::string& file) {
+  open(file);
+  EXPECT_EQ(file_not_found, error_number()) << file;
+  EXPECT_TRUE(end_of_file());
+  Text line = "kept";
+  read_line(line);
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_EQ("kept", line);
+  write_line("lost");
+  EXPECT_EQ(illegal_call, error_number());
+  close_file();
+  EXPECT_EQ(illegal_call, error_number());
+}
+
 // --- first_match and file_present -------------------------------------------
 
-using WindowsFirstMatchTest = WindowsFilesTest;
-
-TEST_F(WindowsFirstMatchTest, PassesOverDirectoriesThatMatch) {
+TEST_F(WindowsFilesTest, FirstMatchPassesOverDirectoriesThatMatch) {
   // Several directories, so that some are listed before the file.
   for (const char* name : {"a.elf", "x.elf", "m.elf", "z.elf"}) {
     ASSERT_TRUE(CreateDirectoryA(path(name).c_str(), nullptr));
@@ -80,10 +95,9 @@ TEST_F(WindowsFirstMatchTest, PassesOverDirectoriesThatMatch) {
   WIN32_FIND_DATAA entry;
   HANDLE listing = FindFirstFileA(path("*.elf").c_str(), &entry);
   ASSERT_NE(INVALID_HANDLE_VALUE, listing);
-  const bool directory_first = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   FindClose(listing);
-  ASSERT_TRUE(directory_first) << "the listing begins with " << entry.cFileName;
-
+  ASSERT_TRUE(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      << "listed first: " << entry.cFileName;
   EXPECT_EQ("y.elf", first_match(path("*.elf")));
   EXPECT_TRUE(file_present(path("*.elf")));
   // A directory given by its own path is not present either.
@@ -92,88 +106,75 @@ TEST_F(WindowsFirstMatchTest, PassesOverDirectoriesThatMatch) {
   EXPECT_FALSE(file_present(folder_.path()));
 }
 
-TEST_F(WindowsFirstMatchTest, HiddenAndSystemFilesAreNotFound) {
-  ASSERT_TRUE(write_bytes(path("hidden.elf"), "h"));
-  ASSERT_TRUE(write_bytes(path("system.elf"), "s"));
-  ASSERT_TRUE(SetFileAttributesA(path("hidden.elf").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SetFileAttributesA(path("system.elf").c_str(), FILE_ATTRIBUTE_SYSTEM));
-  ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN),
-            GetFileAttributesA(path("hidden.elf").c_str()) & FILE_ATTRIBUTE_HIDDEN)
-      << "the file system kept no hidden attribute";
-  ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM),
-            GetFileAttributesA(path("system.elf").c_str()) & FILE_ATTRIBUTE_SYSTEM);
-
-  EXPECT_EQ("", first_match(path("hidden.elf")));
-  EXPECT_EQ("", first_match(path("system.elf")));
-  EXPECT_EQ("", first_match(path("*.elf")));
-  EXPECT_FALSE(file_present(path("hidden.elf")));
-
-  ASSERT_TRUE(write_bytes(path("plain.elf"), "p"));
-  EXPECT_EQ("plain.elf", first_match(path("*.elf")));
-}
-
-TEST_F(WindowsFirstMatchTest, ReadOnlyArchiveAndPlainFilesAreFound) {
+TEST_F(WindowsFilesTest, FirstMatchSkipsHiddenAndSystemFilesAndFindsTheOthers) {
   const struct {
     const char* name;
     DWORD attributes;
-  } kFiles[] = {
-      {"read-only.txt", FILE_ATTRIBUTE_READONLY},
-      {"archive.txt", FILE_ATTRIBUTE_ARCHIVE},
-      {"plain.txt", FILE_ATTRIBUTE_NORMAL},
-      {"both.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
-  };
+    bool found;
+  } kFiles[] = {{"hidden.elf", FILE_ATTRIBUTE_HIDDEN, false},
+                {"system.elf", FILE_ATTRIBUTE_SYSTEM, false},
+                {"read-only.txt", FILE_ATTRIBUTE_READONLY, true},
+                {"archive.txt", FILE_ATTRIBUTE_ARCHIVE, true},
+                {"plain.txt", FILE_ATTRIBUTE_NORMAL, true},
+                {"both.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, true}};
   for (const auto& file : kFiles) {
     SCOPED_TRACE(file.name);
     ASSERT_TRUE(write_bytes(path(file.name), "x"));
     ASSERT_TRUE(SetFileAttributesA(path(file.name).c_str(), file.attributes));
-    EXPECT_EQ(file.name, first_match(path(file.name)));
-    EXPECT_TRUE(file_present(path(file.name)));
+    if (!file.found) {  // hidden or system
+      ASSERT_EQ(file.attributes, GetFileAttributesA(path(file.name).c_str()) & file.attributes)
+          << "the file system kept no such attribute";
+    }
+    EXPECT_EQ(file.found ? file.name : "", first_match(path(file.name)));
+    EXPECT_EQ(file.found, file_present(path(file.name)));
   }
+  EXPECT_EQ("", first_match(path("*.elf")));
+  ASSERT_TRUE(write_bytes(path("plain.elf"), "p"));
+  EXPECT_EQ("plain.elf", first_match(path("*.elf")));
 }
 
-TEST_F(WindowsFirstMatchTest, NothingInAMissingDirectoryOrForNoMatch) {
+TEST_F(WindowsFilesTest, FirstMatchGivesTheNameInItsOwnCaseAndNothingForNoMatch) {
   EXPECT_EQ("", first_match(path("missing\\*.elf")));
   EXPECT_EQ("", first_match(path("missing\\file.txt")));
   EXPECT_EQ("", first_match(path("*.elf")));
   EXPECT_FALSE(file_present(path("missing\\file.txt")));
   EXPECT_EQ("", first_match(""));
-}
-
-TEST_F(WindowsFirstMatchTest, GivesTheNameInItsOwnCaseWithoutDirectory) {
   ASSERT_TRUE(write_bytes(path("Blink.cpp.elf"), "elf"));
-  EXPECT_EQ("Blink.cpp.elf", first_match(path("*.cpp.elf")));
-  EXPECT_EQ("Blink.cpp.elf", first_match(path("*.CPP.ELF")));
-  EXPECT_EQ("Blink.cpp.elf", first_match(path("blink.cpp.elf")));
-  EXPECT_TRUE(file_present(path("BLINK.CPP.ELF")));
-}
-
-TEST_F(WindowsFirstMatchTest, EachSearchStartsAfresh) {
   ASSERT_TRUE(write_bytes(path("one.ino"), "1"));
-  ASSERT_TRUE(write_bytes(path("two.txt"), "2"));
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 3; ++round) {  // each search starts afresh
+    EXPECT_EQ("Blink.cpp.elf", first_match(path("*.cpp.elf")));
+    EXPECT_EQ("Blink.cpp.elf", first_match(path("*.CPP.ELF")));
     EXPECT_EQ("one.ino", first_match(path("*.ino")));
-    EXPECT_EQ("two.txt", first_match(path("*.txt")));
-    EXPECT_EQ("", first_match(path("*.elf")));
+    EXPECT_EQ("Blink.cpp.elf", first_match(path("blink.cpp.elf")));
+    EXPECT_EQ("", first_match(path("*.txt")));
   }
+  EXPECT_TRUE(file_present(path("BLINK.CPP.ELF")));
 }
 
 // --- Opening and closing ----------------------------------------------------
 
-using WindowsOpenCloseTest = WindowsFilesTest;
-
-TEST_F(WindowsOpenCloseTest, OutputInAMissingFolderCreatesNothing) {
-  const std::string missing = path("missing");
-  open_for_output(missing + "\\script_dump.cmd");
-  EXPECT_EQ(file_not_found, error_number());
-  write_line("echo never");
-  EXPECT_EQ(illegal_call, error_number());
-  close_file();
-  EXPECT_EQ(illegal_call, error_number());
-  EXPECT_FALSE(wintest::exists(missing));
-  EXPECT_TRUE(end_of_file());
+TEST_F(WindowsFilesTest, RefusedOpensLeaveNoFileOpenAndChangeNothing) {
+  const std::string held = path("held.cmd");
+  ASSERT_TRUE(write_bytes(held, "echo older script\r\n"));
+  ASSERT_TRUE(CreateDirectoryA(path("preferences.txt").c_str(), nullptr));
+  HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  // A missing folder, a file held open without sharing, a directory.
+  for (const std::string& file :
+       {path("missing\\script_dump.cmd"), held, path("preferences.txt")}) {
+    expect_refused(open_for_output, file);
+    expect_refused(open_for_input, file);
+  }
+  expect_refused(open_for_input, path("input.txt"));
+  CloseHandle(holder);
+  EXPECT_FALSE(wintest::exists(path("missing")));
+  EXPECT_FALSE(wintest::exists(path("input.txt")));
+  EXPECT_TRUE(wintest::exists(path("preferences.txt")));
+  EXPECT_EQ("echo older script\r\n", file_bytes(held));
 }
 
-TEST_F(WindowsOpenCloseTest, OutputTruncatesAnExistingFile) {
+TEST_F(WindowsFilesTest, OutputTruncatesAnExistingFile) {
   const std::string file = path("old.cmd");
   ASSERT_TRUE(write_bytes(file, "an older and longer script\r\n"));
   open_for_output(file);
@@ -186,57 +187,16 @@ TEST_F(WindowsOpenCloseTest, OutputTruncatesAnExistingFile) {
   EXPECT_EQ("new\r\n", file_bytes(file));
 }
 
-TEST_F(WindowsOpenCloseTest, AFileHeldWithoutSharingCannotBeOpenedAndStaysAsItWas) {
-  const std::string file = path("held.cmd");
-  ASSERT_TRUE(write_bytes(file, "echo older script\r\n"));
-  HANDLE held = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, held);
-  open_for_output(file);
-  EXPECT_EQ(file_not_found, error_number());
-  write_line("echo new script");
-  EXPECT_EQ(illegal_call, error_number());
-  open_for_input(file);
-  EXPECT_EQ(file_not_found, error_number());
-  close_file();
-  EXPECT_EQ(illegal_call, error_number());
-  CloseHandle(held);
-  EXPECT_EQ("echo older script\r\n", file_bytes(file));
-}
-
-TEST_F(WindowsOpenCloseTest, ADirectoryAtThePathCannotBeOpened) {
-  const std::string directory = path("preferences.txt");
-  ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr));
-  open_for_output(directory);
-  EXPECT_EQ(file_not_found, error_number());
-  open_for_input(directory);
-  EXPECT_EQ(file_not_found, error_number());
-  EXPECT_TRUE(end_of_file());
-  EXPECT_TRUE(wintest::exists(directory));
-}
-
-TEST_F(WindowsOpenCloseTest, AMissingInputFileIsNotFoundAndLeavesTheHandleClosed) {
-  open_for_input(path("preferences.txt"));
-  EXPECT_EQ(file_not_found, error_number());
-  EXPECT_TRUE(end_of_file());
-  Text line = "earlier value";
-  read_line(line);
-  EXPECT_EQ(illegal_call, error_number());
-  EXPECT_EQ("earlier value", line);
-  EXPECT_FALSE(wintest::exists(path("preferences.txt")));
-}
-
-TEST_F(WindowsOpenCloseTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
+TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
   ASSERT_TRUE(write_bytes(path("first.txt"), "first line\r\nsecond line\r\n"));
-  ASSERT_TRUE(write_bytes(path("other.txt"), "other\r\n"));
+  ASSERT_TRUE(write_bytes(path("other.cmd"), "other"));
   open_for_input(path("first.txt"));
   ASSERT_EQ(no_error, error_number());
-  open_for_input(path("other.txt"));
+  open_for_input(path("other.cmd"));
   EXPECT_EQ(illegal_call, error_number());
   open_for_output(path("new.txt"));
   EXPECT_EQ(illegal_call, error_number());
   EXPECT_FALSE(wintest::exists(path("new.txt")));
-
   Text line;
   read_line(line);
   EXPECT_EQ("first line", line);
@@ -245,12 +205,9 @@ TEST_F(WindowsOpenCloseTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
   EXPECT_EQ(no_error, error_number());
   close_file();
   EXPECT_EQ(illegal_call, error_number());
-}
 
-TEST_F(WindowsOpenCloseTest, OpeningAnOutputFileWhileAnotherIsOpenKeepsTheFirst) {
   open_for_output(path("script.cmd"));
   ASSERT_EQ(no_error, error_number());
-  ASSERT_TRUE(write_bytes(path("other.cmd"), "other"));
   open_for_output(path("other.cmd"));
   EXPECT_EQ(illegal_call, error_number());
   EXPECT_EQ("other", file_bytes(path("other.cmd")));
@@ -260,28 +217,19 @@ TEST_F(WindowsOpenCloseTest, OpeningAnOutputFileWhileAnotherIsOpenKeepsTheFirst)
   EXPECT_EQ("still here\r\n", file_bytes(path("script.cmd")));
 }
 
-TEST_F(WindowsOpenCloseTest, ForwardSlashesOpenTheSameFile) {
+TEST_F(WindowsFilesTest, ForwardSlashesOpenTheSameFile) {
   ASSERT_TRUE(CreateDirectoryA(path("sub").c_str(), nullptr));
   std::string slashed = path("sub\\script.cmd");
-  for (char& byte : slashed) {
-    if (byte == '\\') byte = '/';
-  }
+  for (char& byte : slashed) byte = byte == '\\' ? '/' : byte;
   open_for_output(slashed);
   ASSERT_EQ(no_error, error_number());
   write_line("through slashes");
   close_file();
   EXPECT_EQ("through slashes\r\n", file_bytes(path("sub\\script.cmd")));
-
-  open_for_input(slashed);
-  ASSERT_EQ(no_error, error_number());
-  Text line;
-  read_line(line);
-  EXPECT_EQ("through slashes", line);
-  EXPECT_TRUE(end_of_file());
-  close_file();
+  EXPECT_EQ(std::vector<Text>{"through slashes"}, lines_from(slashed));
 }
 
-TEST_F(WindowsOpenCloseTest, AnInputThatCannotBeMeasuredIsAnIllegalCall) {
+TEST_F(WindowsFilesTest, AnInputThatCannotBeMeasuredIsAnIllegalCall) {
   // A pipe opens like a file but has no size to seek to.
   const std::string pipe_name =
       "\\\\.\\pipe\\tolvane-test-" + std::to_string(GetCurrentProcessId());
@@ -300,52 +248,33 @@ TEST_F(WindowsOpenCloseTest, AnInputThatCannotBeMeasuredIsAnIllegalCall) {
 
 // --- Reading lines ------------------------------------------------------------
 
-using WindowsReadLineTest = WindowsFilesTest;
-
-TEST_F(WindowsReadLineTest, CrLfAndLfEndLinesWithNoExtraEmptyLine) {
-  EXPECT_EQ((std::vector<Text>{"a", "b", "c"}), lines_of("a\r\nb\nc"));
-  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines_of("a\r\nb\r\n"));
-  EXPECT_EQ((std::vector<Text>{"a", "", "b"}), lines_of("a\r\n\r\nb\n"));
+TEST_F(WindowsFilesTest, ReadLineEndsCarriageReturnsCtrlZByteOrderMarkAndNulBytes) {
+  const struct {
+    std::string bytes;
+    std::vector<Text> lines;
+  } kCases[] = {
+      {"a\r\nb\nc", {"a", "b", "c"}},  // no extra empty line at the end
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\r\n\r\nb\n", {"a", "", "b"}},
+      {"", {}},
+      {"a\r\r\nb", {"a", "b"}},  // CR CR LF ends a line and leaves neither CR
+      {"a\rb\n", {"a\rb"}},      // a lone CR stays in the line
+      {"\rx\r\r\ny\r\n", {"\rx", "y"}},
+      {"a\r\nb\r", {"a", "b"}},  // a CR at the very end of the data goes
+      {"a\r\nb\x1a"
+       "after\r\nmore\r\n",
+       {"a", "b"}},  // nothing after Ctrl+Z is read
+      {"build.path=C:\\build\r\n\x1asketchbook.path=C:\\s\r\n", {"build.path=C:\\build"}},
+      {"\xEF\xBB\xBF"
+       "build.path=C:\\b\r\nx\r\n",
+       {"\xEF\xBB\xBF"
+        "build.path=C:\\b",
+        "x"}},
+      {"a\0b\r\n\0\r\nc\0\0"s, {"a\0b"s, "\0"s, "c"}},  // NUL bytes stay but at the very end
+      {"\0\0x\ny\r\0\0"s, {"\0\0x"s, "y"}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.lines, lines_of(c.bytes)) << &c - kCases;
 }
-
-TEST_F(WindowsReadLineTest, AnEmptyFileIsAtItsEndAtOnce) {
-  EXPECT_EQ(std::vector<Text>{}, lines_of(""));
-}
-
-TEST_F(WindowsReadLineTest, CarriageReturns) {
-  // CR CR LF ends a line and leaves neither CR in it.
-  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines_of("a\r\r\nb"));
-  // A lone CR stays in the line.
-  EXPECT_EQ((std::vector<Text>{"a\rb"}), lines_of("a\rb\n"));
-  EXPECT_EQ((std::vector<Text>{"\rx", "y"}), lines_of("\rx\r\r\ny\r\n"));
-  // A CR at the very end of the data goes.
-  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines_of("a\r\nb\r"));
-}
-
-TEST_F(WindowsReadLineTest, NothingAfterCtrlZIsRead) {
-  std::vector<Text> lines = lines_of(
-      "a\r\nb\x1a"
-      "after\r\nmore\r\n");
-  EXPECT_EQ((std::vector<Text>{"a", "b"}), lines);
-  lines = lines_of("build.path=C:\\build\r\n\x1asketchbook.path=C:\\sketches\r\n");
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ("build.path=C:\\build", lines[0]);
-  for (const Text& line : lines) EXPECT_EQ(Text::npos, line.find("sketchbook"));
-}
-
-TEST_F(WindowsReadLineTest, AByteOrderMarkIsPartOfTheFirstLine) {
-  EXPECT_EQ((std::vector<Text>{"\xEF\xBB\xBF"
-                               "build.path=C:\\b",
-                               "x"}),
-            lines_of("\xEF\xBB\xBF"
-                     "build.path=C:\\b\r\nx\r\n"));
-}
-
-TEST_F(WindowsReadLineTest, NulBytesStayExceptAtTheEndOfTheData) {
-  EXPECT_EQ((std::vector<Text>{"a\0b"s, "\0"s, "c"}), lines_of("a\0b\r\n\0\r\nc\0\0"s));
-  EXPECT_EQ((std::vector<Text>{"\0\0x"s, "y"}), lines_of("\0\0x\ny\r\0\0"s));
-}
-
 // A line of |size| bytes without line-end bytes; with |nul_bytes| it begins
 // with a NUL byte and holds another in its middle.
 Text long_line(size_t size, bool nul_bytes) {
@@ -376,7 +305,7 @@ Text long_line(size_t size, bool nul_bytes) {
   return ::testing::AssertionSuccess();
 }
 
-TEST_F(WindowsReadLineTest, LongLinesComeBackWhole) {
+TEST_F(WindowsFilesTest, LongLinesComeBackWhole) {
   const Text line_2000 = long_line(2000, false);
   const Text line_100000 = long_line(100000, true);
   EXPECT_TRUE(same_lines({line_2000, line_100000, "end"},
@@ -399,7 +328,7 @@ TEST_F(WindowsReadLineTest, LongLinesComeBackWhole) {
   }
 }
 
-TEST_F(WindowsReadLineTest, ReadingPastTheEndGivesEmptyLines) {
+TEST_F(WindowsFilesTest, ReadingPastTheEndGivesEmptyLines) {
   ASSERT_TRUE(write_bytes(path("one.txt"), "only\r\n"));
   open_for_input(path("one.txt"));
   Text line;
@@ -415,21 +344,19 @@ TEST_F(WindowsReadLineTest, ReadingPastTheEndGivesEmptyLines) {
 
 // --- Writing lines --------------------------------------------------------------
 
-using WindowsWriteLineTest = WindowsFilesTest;
-
-TEST_F(WindowsWriteLineTest, EachLineEndsWithCrLfAndNothingIsTranslated) {
+TEST_F(WindowsFilesTest, EachLineEndsWithCrLfAndNothingIsTranslated) {
   EXPECT_EQ("\r\n", bytes_written({""}));
   EXPECT_EQ("a\r\n\r\nb\nc\r\nx\r\r\n\0y\r\n\x1a\r\n"s,
             bytes_written({"a", "", "b\nc", "x\r", "\0y"s, "\x1a"}));
   EXPECT_EQ("", bytes_written({}));
 }
 
-TEST_F(WindowsWriteLineTest, LongLinesAreWrittenWhole) {
+TEST_F(WindowsFilesTest, LongLinesAreWrittenWhole) {
   const Text line(300000, 'w');
   EXPECT_EQ(line + "\r\n" + line + "\r\n", bytes_written({line, line}));
 }
 
-TEST_F(WindowsWriteLineTest, WritingToTheInputFileFails) {
+TEST_F(WindowsFilesTest, WritingToTheInputFileFails) {
   ASSERT_TRUE(write_bytes(path("input.txt"), "line\r\n"));
   open_for_input(path("input.txt"));
   ASSERT_EQ(no_error, error_number());
@@ -440,7 +367,7 @@ TEST_F(WindowsWriteLineTest, WritingToTheInputFileFails) {
   EXPECT_EQ("line\r\n", file_bytes(path("input.txt")));
 }
 
-TEST_F(WindowsWriteLineTest, BytesThatCannotBeStoredAreAnIoError) {
+TEST_F(WindowsFilesTest, BytesThatCannotBeStoredAreAnIoError) {
   // A pipe whose reader has gone takes no more bytes.
   const std::string pipe_name =
       "\\\\.\\pipe\\tolvane-test-out-" + std::to_string(GetCurrentProcessId());
