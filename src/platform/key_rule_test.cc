@@ -59,95 +59,60 @@ KeyEvent keypad(int digit, std::uint32_t state) {
   return press(static_cast<std::uint16_t>(virtual_key::kNumpad0 + digit), kScan[digit], 0, state);
 }
 
-TEST(KeyRuleCharacters, LettersEnterAndEscapeRegisterWithTheirCharacter) {
-  EXPECT_TRUE(single(kLetterA).registered);
-  EXPECT_EQ(single(kLetterA).character, 'a');
-  EXPECT_EQ(single(press('A', 0x1E, 'A', kShift)).character, 'A');
-  EXPECT_EQ(single(press('A', 0x1E, 'A', kCapsLock)).character, 'A');
-  EXPECT_EQ(single(kEnter).character, '\r');
-  EXPECT_EQ(single(kEscape).character, 0x1B);
-  EXPECT_EQ(single(press(' ', 0x39, ' ')).character, ' ');
+KeyEvent with(KeyEvent event, std::uint32_t state, std::uint16_t repeat = 1) {
+  event.control_state = state;
+  event.repeat_count = repeat;
+  return event;
 }
 
-TEST(KeyRuleCharacters, RegisterWithAnyModifier) {
-  for (std::uint32_t modifier : {kShift, kLeftCtrl, kRightCtrl, kLeftAlt, kRightAlt,
-                                 kLeftCtrl | kShift, kRightAlt | kLeftCtrl}) {
-    SCOPED_TRACE(modifier);
-    KeyEvent enter = kEnter;
-    enter.control_state = modifier;
-    EXPECT_TRUE(single(enter).registered);
-    KeyEvent escape = kEscape;
-    escape.control_state = modifier;
-    EXPECT_TRUE(single(escape).registered);
-  }
-  KeyOutcome ctrl_a = single(press('A', 0x1E, 0x01, kLeftCtrl));
-  EXPECT_TRUE(ctrl_a.registered);
-  EXPECT_EQ(ctrl_a.character, 0x01);
-  EXPECT_EQ(single(press(0x0D, 0x1C, '\n', kLeftCtrl)).character, '\n');
-  EXPECT_EQ(single(press('A', 0x1E, 'a', kLeftAlt)).character, 'a');
-}
-
-TEST(KeyRuleCharacters, HighBytesRegister) {
-  KeyOutcome outcome = single(press(0xDE, 0x28, 0xE4));
-  EXPECT_TRUE(outcome.registered);
-  EXPECT_EQ(outcome.character, 0xE4);
-}
-
-TEST(KeyRuleKeysWithoutCharacter, FunctionKeysRegisterWithAnyModifier) {
-  EXPECT_TRUE(single(kF5).registered);
-  EXPECT_EQ(single(kF5).character, -1);
-  EXPECT_TRUE(single(press(virtual_key::kF1, 0x3B, 0)).registered);
-  EXPECT_TRUE(single(press(virtual_key::kF12, 0x58, 0)).registered);
-  for (std::uint32_t modifier : {kShift, kLeftCtrl, kLeftAlt, kLeftAlt | kLeftCtrl | kShift}) {
-    SCOPED_TRACE(modifier);
-    EXPECT_TRUE(single(press(0x74, 0x3F, 0, modifier)).registered);
-  }
-  EXPECT_FALSE(single(press(0x7C, 0x64, 0)).registered);  // F13
-}
-
-TEST(KeyRuleKeysWithoutCharacter, EditingBlockRegistersWithAnyModifier) {
+TEST(KeyRule, OneEventRegistersWithItsCharacterOrNot) {
+  constexpr int kNone = -2;                                  // registers nothing
+  const KeyEvent home = press(virtual_key::kHome, 0x47, 0);  // keypad 7, Num Lock off
+  const KeyEvent up = press(virtual_key::kUp, 0x48, 0, kEnhancedKey);
   const struct {
-    std::uint16_t key;
-    std::uint16_t scan;
-  } kBlock[] = {{virtual_key::kHome, 0x47},   {virtual_key::kEnd, 0x4F},
-                {virtual_key::kPrior, 0x49},  {virtual_key::kNext, 0x51},
-                {virtual_key::kLeft, 0x4B},   {virtual_key::kRight, 0x4D},
-                {virtual_key::kUp, 0x48},     {virtual_key::kDown, 0x50},
-                {virtual_key::kInsert, 0x52}, {virtual_key::kDelete, 0x53}};
-  for (const auto& key : kBlock) {
-    for (std::uint32_t modifier : {0u, kShift, kLeftCtrl, kLeftAlt, kRightAlt | kLeftCtrl}) {
-      SCOPED_TRACE(testing::Message() << key.key << " " << modifier);
-      KeyOutcome outcome = single(press(key.key, key.scan, 0, kEnhancedKey | modifier));
-      EXPECT_TRUE(outcome.registered);
-      EXPECT_EQ(outcome.character, -1);
+    KeyEvent event;
+    int character;
+  } kCases[] = {
+      {kLetterA, 'a'},
+      {press('A', 0x1E, 'A', kShift), 'A'},
+      {press('A', 0x1E, 'A', kCapsLock), 'A'},
+      {kEnter, '\r'},
+      {kEscape, 0x1B},
+      {press(' ', 0x39, ' '), ' '},
+      {press('A', 0x1E, 0x01, kLeftCtrl), 0x01},
+      {press(0x0D, 0x1C, '\n', kLeftCtrl), '\n'},
+      {press('A', 0x1E, 'a', kLeftAlt), 'a'},
+      {press(0xDE, 0x28, 0xE4), 0xE4},  // a high byte
+      {with(kLetterA, 0, 3), 'a'},
+      {kF5, -1},
+      {press(virtual_key::kF1, 0x3B, 0), -1},
+      {press(virtual_key::kF12, 0x58, 0), -1},
+      {press(0x7C, 0x64, 0), kNone},  // F13
+      // Keypad cursor keys register alone or with Ctrl when Num Lock is off.
+      {home, -1},
+      {with(home, kLeftCtrl), -1},
+      {with(home, kRightCtrl), -1},
+      {press(virtual_key::kDelete, 0x53, 0), -1},
+      {press(virtual_key::kDown, 0x50, 0, kCapsLock), -1},
+      {with(home, kShift | kNumLock), kNone},  // Shift turns keypad 7 into Home
+      {with(home, kShift), kNone},
+      {with(home, kNumLock), kNone},
+      {press(0x0C, 0x4C, 0), kNone},  // keypad 5 with Num Lock off
+      // Modifier and lock keys alone; right-hand Ctrl and Alt are enhanced.
+      {press(virtual_key::kControl, 0x1D, 0, kRightCtrl | kEnhancedKey), kNone},
+      {press(virtual_key::kMenu, 0x38, 0, kRightAlt | kEnhancedKey), kNone},
+      {press(0x5B, 0x5B, 0, kEnhancedKey), kNone},  // the Windows key
+      {press(0x13, 0x45, 0), kNone},                // Pause
+      {release(up, kEnhancedKey), kNone},
+      {with(up, kEnhancedKey, 0), kNone},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "case " << &c - kCases);
+    EXPECT_EQ(c.character != kNone, single(c.event).registered);
+    if (c.character != kNone) {
+      EXPECT_EQ(c.character, single(c.event).character);
     }
   }
-}
-
-TEST(KeyRuleKeysWithoutCharacter, KeypadCursorKeysRegisterAloneOrWithCtrlWhenNumLockIsOff) {
-  const KeyEvent home = press(virtual_key::kHome, 0x47, 0);
-  EXPECT_TRUE(single(home).registered);
-  KeyEvent with_ctrl = home;
-  with_ctrl.control_state = kLeftCtrl;
-  EXPECT_TRUE(single(with_ctrl).registered);
-  with_ctrl.control_state = kRightCtrl;
-  EXPECT_TRUE(single(with_ctrl).registered);
-  EXPECT_TRUE(single(press(virtual_key::kDelete, 0x53, 0)).registered);
-  EXPECT_TRUE(single(press(virtual_key::kDown, 0x50, 0, kCapsLock)).registered);
-
-  KeyEvent with_shift = home;
-  with_shift.control_state = kShift | kNumLock;  // Shift turns keypad 7 into Home
-  EXPECT_FALSE(single(with_shift).registered);
-  with_shift.control_state = kShift;
-  EXPECT_FALSE(single(with_shift).registered);
-  KeyEvent with_numlock = home;
-  with_numlock.control_state = kNumLock;
-  EXPECT_FALSE(single(with_numlock).registered);
-  // Keypad 5 with Num Lock off is no cursor key.
-  EXPECT_FALSE(single(press(0x0C, 0x4C, 0)).registered);
-}
-
-TEST(KeyRuleNothingRegisters, ModifierAndLockKeysAlone) {
   for (const KeyEvent& key : {kShiftKey, kCtrlKey, kAltKey, kCapsKey, kNumLockKey, kScrollKey}) {
     SCOPED_TRACE(key.virtual_key);
     std::int32_t value = 0;
@@ -155,31 +120,36 @@ TEST(KeyRuleNothingRegisters, ModifierAndLockKeysAlone) {
     EXPECT_FALSE(apply_key_rule(release(key, 0), value).registered);
     EXPECT_EQ(value, 0);
   }
-  // Right-hand Ctrl and Alt are enhanced keys of their own.
-  EXPECT_FALSE(single(press(virtual_key::kControl, 0x1D, 0, kRightCtrl | kEnhancedKey)).registered);
-  EXPECT_FALSE(single(press(virtual_key::kMenu, 0x38, 0, kRightAlt | kEnhancedKey)).registered);
-  // The Windows key and Pause produce no character either.
-  EXPECT_FALSE(single(press(0x5B, 0x5B, 0, kEnhancedKey)).registered);
-  EXPECT_FALSE(single(press(0x13, 0x45, 0)).registered);
-}
-
-TEST(KeyRuleNothingRegisters, Releases) {
+  // Releases, and presses with a repeat count of 0, are dropped.
   for (const KeyEvent& key : {kLetterA, kEnter, kEscape, kF5}) {
     SCOPED_TRACE(key.virtual_key);
     EXPECT_FALSE(single(release(key, 0)).registered);
+    EXPECT_FALSE(single(with(key, 0, 0)).registered);
   }
-  EXPECT_FALSE(single(release(press(virtual_key::kUp, 0x48, 0), kEnhancedKey)).registered);
 }
 
-TEST(KeyRuleNothingRegisters, RepeatCountZeroIsDropped) {
-  for (KeyEvent key : {kLetterA, kEnter, kF5, press(virtual_key::kUp, 0x48, 0, kEnhancedKey)}) {
-    SCOPED_TRACE(key.virtual_key);
-    key.repeat_count = 0;
-    EXPECT_FALSE(single(key).registered);
+TEST(KeyRule, KeysRegisterWithAnyModifier) {
+  for (std::uint32_t modifier :
+       {kShift, kLeftCtrl, kRightCtrl, kLeftAlt, kRightAlt, kLeftCtrl | kShift,
+        kRightAlt | kLeftCtrl, kLeftAlt | kLeftCtrl | kShift}) {
+    SCOPED_TRACE(modifier);
+    EXPECT_TRUE(single(with(kEnter, modifier)).registered);
+    EXPECT_TRUE(single(with(kEscape, modifier)).registered);
+    EXPECT_TRUE(single(with(kF5, modifier)).registered);
   }
-  KeyEvent repeated = kLetterA;
-  repeated.repeat_count = 3;
-  EXPECT_TRUE(single(repeated).registered);
+  const std::uint16_t kBlock[][2] = {{virtual_key::kHome, 0x47},   {virtual_key::kEnd, 0x4F},
+                                     {virtual_key::kPrior, 0x49},  {virtual_key::kNext, 0x51},
+                                     {virtual_key::kLeft, 0x4B},   {virtual_key::kRight, 0x4D},
+                                     {virtual_key::kUp, 0x48},     {virtual_key::kDown, 0x50},
+                                     {virtual_key::kInsert, 0x52}, {virtual_key::kDelete, 0x53}};
+  for (const auto& key : kBlock) {
+    for (std::uint32_t modifier : {0u, kShift, kLeftCtrl, kLeftAlt, kRightAlt | kLeftCtrl}) {
+      SCOPED_TRACE(testing::Message() << key[0] << " " << modifier);
+      KeyOutcome outcome = single(press(key[0], key[1], 0, kEnhancedKey | modifier));
+      EXPECT_TRUE(outcome.registered);
+      EXPECT_EQ(outcome.character, -1);
+    }
+  }
 }
 
 TEST(KeyRuleAltKeypad, AltWithKeypadSixFiveRegistersCharacter65OnRelease) {
@@ -206,30 +176,29 @@ TEST(KeyRuleAltKeypad, AltWithKeypadSixFiveRegistersCharacter65OnRelease) {
   EXPECT_EQ(value, 0);
 }
 
-TEST(KeyRuleAltKeypad, DigitsComeWithNumLockOffAsKeypadCursorKeys) {
-  std::int32_t value = 0;
-  // Keypad 1 and 2 with Num Lock off arrive as End and Down, not enhanced.
-  feed({kAltKey, press(virtual_key::kEnd, 0x4F, 0, kRightAlt),
+TEST(KeyRuleAltKeypad, TheAltReleaseGivesTheLowByteOfTheDigitsTyped) {
+  const struct {
+    std::vector<KeyEvent> events;
+    std::int32_t value;
+  } kCases[] = {
+      // Keypad 1, 2 and 0 with Num Lock off arrive as End, Down and Insert,
+      // not enhanced.
+      {{kAltKey, press(virtual_key::kEnd, 0x4F, 0, kRightAlt),
         press(virtual_key::kDown, 0x50, 0, kRightAlt),
         press(virtual_key::kInsert, 0x52, 0, kRightAlt)},
-       value);
-  EXPECT_EQ(value, 120);
-  EXPECT_EQ(apply_key_rule(release(kAltKey, 0), value).character, 120);
-}
-
-TEST(KeyRuleAltKeypad, TheValueKeepsOnlyItsLowByte) {
-  std::int32_t value = 0;
-  feed({keypad(3, kAltHeld), keypad(2, kAltHeld), keypad(1, kAltHeld)}, value);
-  EXPECT_EQ(value, 321);
-  EXPECT_EQ(apply_key_rule(release(kAltKey, 0), value).character, 321 & 0xFF);
-}
-
-TEST(KeyRuleAltKeypad, SeparateBlockArrowsAreNoDigits) {
-  std::int32_t value = 0;
+       120},
+      {{keypad(3, kAltHeld), keypad(2, kAltHeld), keypad(1, kAltHeld)}, 321},
+  };
+  for (const auto& c : kCases) {
+    std::int32_t value = 0;
+    feed(c.events, value);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(apply_key_rule(release(kAltKey, 0), value).character, c.value & 0xFF);
+  }
   // Up of the separate block shares its scan code with keypad 8.
-  KeyOutcome outcome =
-      apply_key_rule(press(virtual_key::kUp, 0x48, 0, kAltHeld | kEnhancedKey), value);
-  EXPECT_TRUE(outcome.registered);
+  std::int32_t value = 0;
+  EXPECT_TRUE(
+      apply_key_rule(press(virtual_key::kUp, 0x48, 0, kAltHeld | kEnhancedKey), value).registered);
   EXPECT_EQ(value, 0);
 }
 
