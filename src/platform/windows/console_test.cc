@@ -63,21 +63,14 @@ std::vector<INPUT_RECORD> no_key_presses() {
       stroke(VK_MENU, 0x38, 0, LEFT_ALT_PRESSED) + stroke(VK_CAPITAL, 0x3A, 0, CAPSLOCK_ON) +
       stroke(VK_NUMLOCK, 0x45, 0, NUMLOCK_ON | ENHANCED_KEY) +
       stroke(VK_SCROLL, 0x46, 0, SCROLLLOCK_ON);
-  INPUT_RECORD record = {};
-  record.EventType = MOUSE_EVENT;
-  record.Event.MouseEvent.dwButtonState = FROM_LEFT_1ST_BUTTON_PRESSED;
-  events.push_back(record);
-  record = {};
-  record.EventType = FOCUS_EVENT;
-  record.Event.FocusEvent.bSetFocus = TRUE;
-  events.push_back(record);
-  record = {};
-  record.EventType = MENU_EVENT;
-  events.push_back(record);
-  record = {};
-  record.EventType = WINDOW_BUFFER_SIZE_EVENT;
-  record.Event.WindowBufferSizeEvent.dwSize = {100, 40};
-  events.push_back(record);
+  for (WORD type : {MOUSE_EVENT, FOCUS_EVENT, MENU_EVENT, WINDOW_BUFFER_SIZE_EVENT}) {
+    INPUT_RECORD record = {};
+    record.EventType = type;
+    if (type == MOUSE_EVENT) record.Event.MouseEvent.dwButtonState = FROM_LEFT_1ST_BUTTON_PRESSED;
+    if (type == FOCUS_EVENT) record.Event.FocusEvent.bSetFocus = TRUE;
+    if (type == WINDOW_BUFFER_SIZE_EVENT) record.Event.WindowBufferSizeEvent.dwSize = {100, 40};
+    events.push_back(record);
+  }
   return events;
 }
 
@@ -148,24 +141,20 @@ class WindowsConsoleTest : public ::testing::Test {
 
 using WindowsKeyPollTest = WindowsConsoleTest;
 
-TEST_F(WindowsKeyPollTest, AnEmptyBufferRegistersNothing) { EXPECT_FALSE(poll_for_key(input_)); }
-
-TEST_F(WindowsKeyPollTest, KeysWithACharacterRegister) {
-  EXPECT_TRUE(poll_after(stroke('A', 0x1E, 'a')));
-  EXPECT_TRUE(poll_after(stroke(VK_RETURN, 0x1C, '\r')));
-  EXPECT_TRUE(poll_after(stroke(VK_ESCAPE, 0x01, 0x1B, SHIFT_PRESSED)));
-  EXPECT_EQ(0u, pending());
-}
-
-TEST_F(WindowsKeyPollTest, AKeyThatMapsToACharacterRegistersWithoutOne) {
-  // Ctrl+1 comes without a character, but its key maps to one.
-  EXPECT_TRUE(poll_after(stroke('1', 0x02, 0, LEFT_CTRL_PRESSED)));
-}
-
-TEST_F(WindowsKeyPollTest, FunctionAndCursorKeysRegister) {
-  EXPECT_TRUE(poll_after(stroke(VK_F5, 0x3F, 0)));
-  EXPECT_TRUE(poll_after(stroke(VK_RIGHT, 0x4D, 0, ENHANCED_KEY)));
-  EXPECT_TRUE(poll_after(stroke(VK_HOME, 0x47, 0, LEFT_CTRL_PRESSED)));  // keypad, Num Lock off
+TEST_F(WindowsKeyPollTest, KeysRegisterAndEachPollReadsEveryPendingEvent) {
+  EXPECT_FALSE(poll_for_key(input_));  // an empty buffer
+  for (const std::vector<INPUT_RECORD>& keys :
+       {stroke('A', 0x1E, 'a'), stroke(VK_RETURN, 0x1C, '\r'),
+        stroke(VK_ESCAPE, 0x01, 0x1B, SHIFT_PRESSED),
+        // Ctrl+1 comes without a character, but its key maps to one.
+        stroke('1', 0x02, 0, LEFT_CTRL_PRESSED), stroke(VK_F5, 0x3F, 0),
+        stroke(VK_RIGHT, 0x4D, 0, ENHANCED_KEY),
+        stroke(VK_HOME, 0x47, 0, LEFT_CTRL_PRESSED),  // keypad, Num Lock off
+        stroke('A', 0x1E, 'a') + no_key_presses() + stroke('B', 0x30, 'b')}) {
+    EXPECT_TRUE(poll_after(keys));
+    EXPECT_EQ(0u, pending());
+    EXPECT_FALSE(poll_for_key(input_));  // the flag was cleared
+  }
 }
 
 TEST_F(WindowsKeyPollTest, OtherEventsRegisterNothingAndAreConsumed) {
@@ -174,15 +163,7 @@ TEST_F(WindowsKeyPollTest, OtherEventsRegisterNothingAndAreConsumed) {
   // Releases alone and key-downs with a repeat count of 0 are no presses.
   EXPECT_FALSE(poll_after({key(false, 'A', 0x1E, 'a'), key(true, 'B', 0x30, 'b', 0, 0)}));
   EXPECT_EQ(0u, pending());
-}
-
-TEST_F(WindowsKeyPollTest, OnePollReadsEveryPendingEvent) {
-  EXPECT_TRUE(poll_after(stroke('A', 0x1E, 'a') + no_key_presses() + stroke('B', 0x30, 'b')));
-  EXPECT_EQ(0u, pending());
-  EXPECT_FALSE(poll_for_key(input_));  // the flag was cleared
-}
-
-TEST_F(WindowsKeyPollTest, AltAndKeypadRegisterOnTheReleaseOfAlt) {
+  // Alt and keypad digits register on the release of Alt only.
   std::vector<INPUT_RECORD> events = alt_keypad_65();
   const INPUT_RECORD alt_release = events.back();
   events.pop_back();
@@ -191,16 +172,14 @@ TEST_F(WindowsKeyPollTest, AltAndKeypadRegisterOnTheReleaseOfAlt) {
   EXPECT_TRUE(poll_after({alt_release}));
 }
 
-TEST_F(WindowsKeyPollTest, CloseLogoffAndShutdownRegisterAKey) {
+TEST_F(WindowsKeyPollTest, CloseLogoffAndShutdownRegisterAKeyButNotCtrlCOrBreak) {
   for (DWORD event : {CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT}) {
     SCOPED_TRACE(event);
     EXPECT_TRUE(on_console_event(event));
     EXPECT_TRUE(poll_for_key(input_));
     EXPECT_FALSE(poll_for_key(input_));
   }
-}
-
-TEST_F(WindowsKeyPollTest, CtrlCAndCtrlBreakAreLeftToTheSystem) {
+  // Left to the system.
   EXPECT_FALSE(on_console_event(CTRL_C_EVENT));
   EXPECT_FALSE(on_console_event(CTRL_BREAK_EVENT));
   EXPECT_FALSE(poll_for_key(input_));
@@ -242,32 +221,31 @@ TEST_F(WindowsProgramTest, WildcardArgumentsAreExpanded) {
   EXPECT_NE(std::string::npos, out.find("plain\r\nnone*.xyz\r\n")) << out;
 }
 
-TEST_F(WindowsProgramTest, PrintLineWritesEachLineWithCrLfToAFile) {
-  ChildRun run = run_probe("console_probe", "print first \"\" \"with spaces\"");
-  EXPECT_EQ(0u, run.status);
-  EXPECT_EQ("first\r\n\r\nwith spaces\r\n", run.out);
-
-  const std::string long_line(30000, 'L');
-  run = run_probe("console_probe", "print " + long_line);
-  EXPECT_EQ(0u, run.status);
-  EXPECT_TRUE(run.out == long_line + "\r\n") << run.out.size() << " bytes";
-}
-
-TEST_F(WindowsProgramTest, WithoutAConsoleTheWaitEndsAtOnceAndTheStatusIsMinusOne) {
-  ChildRun run = run_probe("console_probe", "fail \"**ERROR** Something:\" C:\\where\\file.txt");
-  EXPECT_EQ(0xFFFFFFFFu, run.status);
-  EXPECT_EQ("**ERROR** Something:\r\nC:\\where\\file.txt\r\n", run.out);
-
+TEST_F(WindowsProgramTest, PrintLineAndFailAndWaitWithoutAConsoleGiveExactBytesAndStatus) {
   // Standard input a pipe that stays open: still no console to wait on.
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE read_end = nullptr;
-  HANDLE write_end = nullptr;
+  HANDLE read_end = nullptr, write_end = nullptr;
   ASSERT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
-  run = run_probe("console_probe", "fail only", read_end);
+  const std::string long_line(30000, 'L');
+  const struct {
+    std::string arguments;
+    HANDLE input;
+    DWORD status;
+    std::string out;
+  } kRuns[] = {
+      {"print first \"\" \"with spaces\"", nullptr, 0, "first\r\n\r\nwith spaces\r\n"},
+      {"print " + long_line, nullptr, 0, long_line + "\r\n"},
+      {"fail \"**ERROR** Something:\" C:\\where\\file.txt", nullptr, 0xFFFFFFFFu,
+       "**ERROR** Something:\r\nC:\\where\\file.txt\r\n"},
+      {"fail only", read_end, 0xFFFFFFFFu, "only\r\n"},
+  };
+  for (const auto& expected : kRuns) {
+    ChildRun run = run_probe("console_probe", expected.arguments, expected.input);
+    EXPECT_EQ(expected.status, run.status);
+    EXPECT_TRUE(expected.out == run.out) << run.out.size() << " bytes: " << run.out.substr(0, 80);
+  }
   CloseHandle(read_end);
   CloseHandle(write_end);
-  EXPECT_EQ(0xFFFFFFFFu, run.status);
-  EXPECT_EQ("only\r\n", run.out);
 }
 
 TEST_F(WindowsProgramTest, AnOpenFileIsStoredAtTheEnd) {
@@ -328,39 +306,28 @@ TEST_F(WindowsProgramTest, AFileHeldByAnotherProgramCannotBeWritten) {
 }
 
 // The programs below share this process's console, as a program started
-// from a command prompt does.
-using WindowsKeyWaitTest = WindowsConsoleTest;
-
-TEST_F(WindowsKeyWaitTest, AKeyPressedBeforeTheWaitEndsItAndNothingIsLeft) {
+// from a command prompt does. Every event is read, and processed input is
+// switched on for good.
+TEST_F(WindowsConsoleTest, AKeyPressedBeforeTheWaitEndsItAndNothingIsLeft) {
   wintest::ScratchFolder folder;
   ASSERT_FALSE(folder.path().empty());
-  DWORD mode = 0;
-  ASSERT_TRUE(GetConsoleMode(input_, &mode));
-  ASSERT_TRUE(SetConsoleMode(input_, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT)));
-
-  write_events(no_key_presses() + stroke('X', 0x2D, 'x') + stroke('Y', 0x15, 'y'));
-  ChildRun run = run_child("\"" + probe_path("console_probe") + "\" fail \"**ERROR** waiting\"",
-                           folder.path(), input_);
-  ASSERT_TRUE(run.started);
-  EXPECT_TRUE(run.ended) << "the wait did not end";
-  EXPECT_EQ(0xFFFFFFFFu, run.status);
-  EXPECT_EQ("**ERROR** waiting\r\n", run.out);
-  // Every event was read, and processed input was switched on for good.
-  EXPECT_EQ(0u, pending());
-  ASSERT_TRUE(GetConsoleMode(input_, &mode));
-  EXPECT_TRUE(mode & ENABLE_PROCESSED_INPUT);
-}
-
-TEST_F(WindowsKeyWaitTest, AltAndKeypadEndTheWait) {
-  wintest::ScratchFolder folder;
-  ASSERT_FALSE(folder.path().empty());
-  write_events(no_key_presses() + alt_keypad_65());
-  ChildRun run =
-      run_child("\"" + probe_path("console_probe") + "\" fail composed", folder.path(), input_);
-  ASSERT_TRUE(run.started);
-  EXPECT_TRUE(run.ended) << "the wait did not end";
-  EXPECT_EQ(0xFFFFFFFFu, run.status);
-  EXPECT_EQ(0u, pending());
+  for (const bool composed : {false, true}) {
+    SCOPED_TRACE(composed);
+    DWORD mode = 0;
+    ASSERT_TRUE(GetConsoleMode(input_, &mode));
+    ASSERT_TRUE(SetConsoleMode(input_, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT)));
+    write_events(no_key_presses() +
+                 (composed ? alt_keypad_65() : stroke('X', 0x2D, 'x') + stroke('Y', 0x15, 'y')));
+    ChildRun run = run_child("\"" + probe_path("console_probe") + "\" fail \"**ERROR** waiting\"",
+                             folder.path(), input_);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.ended) << "the wait did not end";
+    EXPECT_EQ(0xFFFFFFFFu, run.status);
+    EXPECT_EQ("**ERROR** waiting\r\n", run.out);
+    EXPECT_EQ(0u, pending());
+    ASSERT_TRUE(GetConsoleMode(input_, &mode));
+    EXPECT_TRUE(mode & ENABLE_PROCESSED_INPUT);
+  }
 }
 
 }  // namespace
