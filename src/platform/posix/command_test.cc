@@ -8,18 +8,12 @@
 namespace platform {
 namespace {
 
-using posix::testing::CapturedFd;
-using posix::testing::exists;
-using posix::testing::make_dirs;
-using posix::testing::read_file;
-using posix::testing::ScopedEnv;
-using posix::testing::TempDir;
-using posix::testing::write_file;
+using namespace posix::testing;
 
 const char kNotRecognized[] =
     "' is not recognized as an internal or external command, operable program or batch file.\n";
 
-class RunCommand : public ::testing::Test {
+class RunCommand : public TempDirTest {
  protected:
   RunCommand() : drives_("TOLVANE_DRIVES", temp_ / "drives") {
     make_dirs(temp_ / "drives/c/tools");
@@ -45,7 +39,6 @@ class RunCommand : public ::testing::Test {
 
   std::string work(const std::string& name) { return read_file(temp_ / ("drives/c/work/" + name)); }
 
-  TempDir temp_;
   ScopedEnv drives_;
   std::string errors_;
 };

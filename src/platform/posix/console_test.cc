@@ -19,9 +19,7 @@ namespace platform {
 namespace {
 
 using namespace std::string_literals;
-using posix::testing::CapturedFd;
-using posix::testing::read_file;
-using posix::testing::TempDir;
+using namespace posix::testing;
 
 // Runs |body| in a child process, whose standard input is |input|, and gives
 // its wait status. The child is killed by SIGALRM if it does not end.
@@ -42,16 +40,18 @@ int in_child(int input, const std::function<int()>& body,
 
 bool exited_with(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
 
-TEST(PrintLine, WritesTheBytesAndCrLf) {
-  TempDir temp;
+using PrintLine = TempDirTest;
+using EndRun = TempDirTest;
+
+TEST_F(PrintLine, WritesTheBytesAndCrLf) {
   {
-    CapturedFd out(1, temp / "out.txt");
+    CapturedFd out(1, temp_ / "out.txt");
     print_line("**ERROR** Can not find 'avr-objdump.exe'.");
     print_line("");
     print_line("help\r\ntext\r\n");
     print_line("a\0b"s);
   }
-  EXPECT_EQ(read_file(temp / "out.txt"),
+  EXPECT_EQ(read_file(temp_ / "out.txt"),
             "**ERROR** Can not find 'avr-objdump.exe'.\r\n\r\nhelp\r\ntext\r\n\r\na\0b\r\n"s);
 }
 
@@ -65,17 +65,16 @@ TEST(WaitForKey, ReturnsAtOnceWithoutATerminal) {
   EXPECT_TRUE(exited_with(status, 0));
 }
 
-TEST(EndRun, EndsWithTheStatusAndStoresAnOpenFile) {
-  TempDir temp;
+TEST_F(EndRun, EndsWithTheStatusAndStoresAnOpenFile) {
   EXPECT_EXIT(end_run(-1), ::testing::ExitedWithCode(255), "");
   EXPECT_EXIT(
       {
-        open_for_output(temp / "script.cmd");
+        open_for_output(temp_ / "script.cmd");
         write_line("kept");
         end_run(0);
       },
       ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(read_file(temp / "script.cmd"), "kept\r\n");
+  EXPECT_EQ(read_file(temp_ / "script.cmd"), "kept\r\n");
 }
 
 // A pseudo-terminal standing in for the user's console.

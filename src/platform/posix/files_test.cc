@@ -13,15 +13,10 @@ namespace platform {
 namespace {
 
 using namespace std::string_literals;
-using posix::testing::exists;
-using posix::testing::make_dirs;
-using posix::testing::read_file;
-using posix::testing::ScopedEnv;
-using posix::testing::TempDir;
-using posix::testing::write_file;
+using namespace posix::testing;
 using Lines = std::vector<std::string>;
 
-class Files : public ::testing::Test {
+class Files : public TempDirTest {
  protected:
   ~Files() override { close_file_at_exit(); }
 
@@ -41,53 +36,40 @@ class Files : public ::testing::Test {
     EXPECT_EQ(error_number(), no_error);
     return lines;
   }
-
-  TempDir temp_;
 };
 
-TEST_F(Files, LinesEndAtLfOrCrLfWithNoExtraEmptyLine) {
-  EXPECT_EQ(lines_of("a\r\nb\nc"), (Lines{"a", "b", "c"}));
-  EXPECT_EQ(lines_of("a\r\n"), (Lines{"a"}));
-  EXPECT_EQ(lines_of("a\n\nb\n"), (Lines{"a", "", "b"}));
-  EXPECT_EQ(lines_of(""), Lines{});
-}
-
-TEST_F(Files, CrStaysInsideALineAndGoesAtItsEnd) {
-  EXPECT_EQ(lines_of("a\rb\n"), (Lines{"a\rb"}));
-  EXPECT_EQ(lines_of("x\r\r\ny"), (Lines{"x", "y"}));
-  EXPECT_EQ(lines_of("a\r"), (Lines{"a"}));
-}
-
-TEST_F(Files, CtrlZEndsTheData) {
-  EXPECT_EQ(lines_of("ab\r\ncd\x1a"
-                     "ef\r\ngh\n"),
-            (Lines{"ab", "cd"}));
-  EXPECT_EQ(lines_of("\x1a"
-                     "hidden"),
-            (Lines{""}));
-}
-
-TEST_F(Files, BomAndNulsStayButNulsAtTheVeryEndGo) {
-  EXPECT_EQ(lines_of("\xEF\xBB\xBF"
-                     "build.path=x\r\n"),
-            (Lines{"\xEF\xBB\xBF"
-                   "build.path=x"}));
-  EXPECT_EQ(lines_of("a\0b\n\0\n"s), (Lines{"a\0b"s, "\0"s}));
-  EXPECT_EQ(lines_of("ab\0\0"s), (Lines{"ab"}));
-}
-
-TEST_F(Files, LongLinesComeBackWhole) {
-  std::string line2000(2000, 'x');
-  std::string megabyte(1 << 20, 'm');
-  EXPECT_EQ(lines_of(line2000 + "\r\n" + megabyte + "\r\nz"), (Lines{line2000, megabyte, "z"}));
-}
-
-TEST_F(Files, CrLfSplitBetweenReadsIsOneLineEnd) {
-  // The reader takes the file in pieces of 64 KiB; put the CR last in one.
-  for (size_t before : {65535u, 65534u, 65536u}) {
-    std::string first(before, 'x');
-    EXPECT_EQ(lines_of(first + "\r\ny\r\n"), (Lines{first, "y"})) << before;
-  }
+TEST_F(Files, LineEndsCrCtrlZByteOrderMarkNulBytesAndLongLines) {
+  const std::string line2000(2000, 'x'), megabyte(1 << 20, 'm');
+  const struct {
+    std::string bytes;
+    Lines lines;
+  } kCases[] = {
+      {"a\r\nb\nc", {"a", "b", "c"}},  // no extra empty line at the end
+      {"a\r\n", {"a"}},
+      {"a\n\nb\n", {"a", "", "b"}},
+      {"", {}},
+      {"a\rb\n", {"a\rb"}},  // a lone CR stays
+      {"x\r\r\ny", {"x", "y"}},
+      {"a\r", {"a"}},
+      {"ab\r\ncd\x1a"
+       "ef\r\ngh\n",
+       {"ab", "cd"}},
+      {"\x1a"
+       "hidden",
+       {""}},
+      {"\xEF\xBB\xBF"
+       "build.path=x\r\n",
+       {"\xEF\xBB\xBF"
+        "build.path=x"}},
+      {"a\0b\n\0\n"s, {"a\0b"s, "\0"s}},
+      {"ab\0\0"s, {"ab"}},
+      {line2000 + "\r\n" + megabyte + "\r\nz", {line2000, megabyte, "z"}},
+      // The reader takes the file in pieces of 64 KiB; put the CR last in one.
+      {std::string(65535, 'x') + "\r\ny\r\n", {std::string(65535, 'x'), "y"}},
+      {std::string(65534, 'x') + "\r\ny\r\n", {std::string(65534, 'x'), "y"}},
+      {std::string(65536, 'x') + "\r\ny\r\n", {std::string(65536, 'x'), "y"}},
+  };
+  for (const auto& c : kCases) EXPECT_TRUE(lines_of(c.bytes) == c.lines) << "case " << &c - kCases;
 }
 
 TEST_F(Files, DataAddedAfterOpenIsNotRead) {
@@ -100,19 +82,34 @@ TEST_F(Files, DataAddedAfterOpenIsNotRead) {
   EXPECT_TRUE(end_of_file());
 }
 
-TEST_F(Files, OpenForInputErrors) {
-  open_for_input(temp_ / "missing.txt");
-  EXPECT_EQ(error_number(), file_not_found);
+// An open that must fail with file_not_found and leave no file open.
+void expect_refused(void (*open)(const std::string&), const std::string& path) {
+  open(path);
+  EXPECT_EQ(error_number(), file_not_found) << path;
   EXPECT_TRUE(end_of_file());
   std::string line = "kept";
   read_line(line);
   EXPECT_EQ(error_number(), illegal_call);
   EXPECT_EQ(line, "kept");
+  write_line("lost");
+  EXPECT_EQ(error_number(), illegal_call);
   close_file();
   EXPECT_EQ(error_number(), illegal_call);
+}
 
-  open_for_input(temp_.path());
-  EXPECT_EQ(error_number(), file_not_found);
+TEST_F(Files, RefusedOpensLeaveNoFileOpenAndCreateNothing) {
+  write_file(temp_ / "plain", "");
+  write_file(temp_ / "read-only.cmd", "old\r\n");
+  chmod((temp_ / "read-only.cmd").c_str(), 0444);
+  for (const std::string& path :
+       {temp_ / "no/dir/x.cmd", temp_ / "plain/x.cmd", temp_.path(), temp_ / "read-only.cmd"}) {
+    expect_refused(open_for_output, path);
+  }
+  expect_refused(open_for_input, temp_ / "missing.txt");
+  expect_refused(open_for_input, temp_.path());
+  EXPECT_FALSE(exists(temp_ / "no"));
+  EXPECT_FALSE(exists(temp_ / "missing.txt"));
+  EXPECT_EQ(read_file(temp_ / "read-only.cmd"), "old\r\n");
 }
 
 TEST_F(Files, SecondOpenIsRefusedAndTheFirstFileLeftAlone) {
@@ -147,23 +144,6 @@ TEST_F(Files, WriteLineEndsEachLineWithCrLfAndTruncatesFirst) {
   EXPECT_EQ(read_file(temp_ / "out.cmd"), "\"a\" > \"b\"\r\n\r\nx\ny\r\nn\0l\r\n"s);
   write_line("late");
   EXPECT_EQ(error_number(), illegal_call);
-}
-
-TEST_F(Files, OpenForOutputRefusalCreatesNothing) {
-  write_file(temp_ / "plain", "");
-  write_file(temp_ / "read-only.cmd", "old\r\n");
-  chmod((temp_ / "read-only.cmd").c_str(), 0444);
-  for (const std::string& path :
-       {temp_ / "no/dir/x.cmd", temp_ / "plain/x.cmd", temp_.path(), temp_ / "read-only.cmd"}) {
-    open_for_output(path);
-    EXPECT_EQ(error_number(), file_not_found) << path;
-    write_line("lost");
-    EXPECT_EQ(error_number(), illegal_call);
-    close_file();
-    EXPECT_EQ(error_number(), illegal_call);
-  }
-  EXPECT_FALSE(exists(temp_ / "no"));
-  EXPECT_EQ(read_file(temp_ / "read-only.cmd"), "old\r\n");
 }
 
 TEST_F(Files, BytesThatCannotBeStoredAreReported) {

@@ -4,6 +4,7 @@
 #define TOLVANE_PLATFORM_POSIX_TEST_SUPPORT_H_
 
 #include <ftw.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,12 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+/// A test with a fresh directory of its own.
+class TempDirTest : public ::testing::Test {
+ protected:
+  TempDir temp_;
 };
 
 inline void make_dirs(const std::string& path) {
