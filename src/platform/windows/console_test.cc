@@ -255,56 +255,6 @@ TEST_F(WindowsProgramTest, AnOpenFileIsStoredAtTheEnd) {
   EXPECT_EQ("kept\r\n", file_bytes(file));
 }
 
-TEST_F(WindowsProgramTest, AFileHeldByAnotherProgramCannotBeWritten) {
-  const std::string file = folder_ / "held_dump.cmd";
-  ASSERT_TRUE(write_bytes(file, "echo older\r\n"));
-
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE in_read = nullptr, in_write = nullptr, out_read = nullptr, out_write = nullptr;
-  ASSERT_TRUE(CreatePipe(&in_read, &in_write, &inherit, 0));
-  ASSERT_TRUE(CreatePipe(&out_read, &out_write, &inherit, 0));
-  SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in_read;
-  startup.hStdOutput = out_write;
-  startup.hStdError = out_write;
-  PROCESS_INFORMATION holder = {};
-  std::string line = quoted(probe_path("hold_file")) + " " + quoted(file);
-  ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                             &startup, &holder))
-      << line;
-  CloseHandle(in_read);
-  CloseHandle(out_write);
-  char said[64] = {};
-  DWORD got = 0;
-  const bool read = ReadFile(out_read, said, sizeof said - 1, &got, nullptr);
-
-  if (read && std::string(said, got).find("held") == 0) {
-    open_for_output(file);
-    EXPECT_EQ(file_not_found, error_number());
-    write_line("echo newer");
-    EXPECT_EQ(illegal_call, error_number());
-    close_file();
-    EXPECT_EQ(illegal_call, error_number());
-  } else {
-    ADD_FAILURE() << "hold_file said: " << std::string(said, got);
-  }
-  CloseHandle(in_write);  // lets the holder go
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.hProcess, 60000));
-  CloseHandle(holder.hThread);
-  CloseHandle(holder.hProcess);
-  CloseHandle(out_read);
-  EXPECT_EQ("echo older\r\n", file_bytes(file));
-
-  open_for_output(file);
-  EXPECT_EQ(no_error, error_number());
-  close_file();
-  EXPECT_EQ("", file_bytes(file));
-}
-
 // The programs below share this process's console, as a program started
 // from a command prompt does. Every event is read, and processed input is
 // switched on for good.

@@ -84,8 +84,6 @@ void expect_refused(void (*open)(const Text&), const std::string& file) {
   EXPECT_EQ(illegal_call, error_number());
 }
 
-// --- first_match and file_present -------------------------------------------
-
 TEST_F(WindowsFilesTest, FirstMatchPassesOverDirectoriesThatMatch) {
   // Several directories, so that some are listed before the file.
   for (const char* name : {"a.elf", "x.elf", "m.elf", "z.elf"}) {
@@ -150,8 +148,6 @@ TEST_F(WindowsFilesTest, FirstMatchGivesTheNameInItsOwnCaseAndNothingForNoMatch)
   }
   EXPECT_TRUE(file_present(path("BLINK.CPP.ELF")));
 }
-
-// --- Opening and closing ----------------------------------------------------
 
 TEST_F(WindowsFilesTest, RefusedOpensLeaveNoFileOpenAndChangeNothing) {
   const std::string held = path("held.cmd");
@@ -246,8 +242,6 @@ TEST_F(WindowsFilesTest, AnInputThatCannotBeMeasuredIsAnIllegalCall) {
   CloseHandle(server);
 }
 
-// --- Reading lines ------------------------------------------------------------
-
 TEST_F(WindowsFilesTest, ReadLineEndsCarriageReturnsCtrlZByteOrderMarkAndNulBytes) {
   const struct {
     std::string bytes;
@@ -284,51 +278,25 @@ Text long_line(size_t size, bool nul_bytes) {
   return line;
 }
 
-// Compares lines by their sizes and the place of the first difference, so
-// that a failure does not print a hundred thousand bytes.
-::testing::AssertionResult same_lines(const std::vector<Text>& expected,
-                                      const std::vector<Text>& actual) {
-  for (size_t i = 0; i < expected.size() && i < actual.size(); ++i) {
-    if (expected[i] == actual[i]) continue;
-    size_t at = 0;
-    while (at < expected[i].size() && at < actual[i].size() && expected[i][at] == actual[i][at]) {
-      ++at;
-    }
-    return ::testing::AssertionFailure()
-           << "line " << i << " has " << actual[i].size() << " bytes instead of "
-           << expected[i].size() << ", differing from byte " << at;
-  }
-  if (expected.size() != actual.size()) {
-    return ::testing::AssertionFailure()
-           << actual.size() << " lines instead of " << expected.size();
-  }
-  return ::testing::AssertionSuccess();
-}
-
-TEST_F(WindowsFilesTest, LongLinesComeBackWhole) {
-  const Text line_2000 = long_line(2000, false);
-  const Text line_100000 = long_line(100000, true);
-  EXPECT_TRUE(same_lines({line_2000, line_100000, "end"},
-                         lines_of(line_2000 + "\r\n" + line_100000 + "\r\nend")));
-
+TEST_F(WindowsFilesTest, LongLinesComeBackWholeAndReadingPastTheEndGivesEmptyLines) {
+  const Text line_2000 = long_line(2000, false), line_100000 = long_line(100000, true);
+  EXPECT_TRUE((std::vector<Text>{line_2000, line_100000, "end"}) ==
+              lines_of(line_2000 + "\r\n" + line_100000 + "\r\nend"));
   // Lengths on every side of the sizes in which lines may be read, some
   // holding NUL bytes, the last without a line end.
   std::vector<Text> expected;
   std::string bytes;
   for (size_t size : {253,  254,  255,  256,  257,  510,  511,  512,  513,  1022, 1023, 1024,
                       1025, 4093, 4094, 4095, 4096, 4097, 8189, 8190, 8191, 8192, 8193}) {
-    Text line = long_line(size, size % 2 == 1);
-    expected.push_back(line);
-    bytes += line + (size % 3 ? "\r\n" : "\n");
+    expected.push_back(long_line(size, size % 2 == 1));
+    bytes += expected.back() + (size % 3 ? "\r\n" : "\n");
   }
   for (size_t size : {4093, 4094, 4095}) {
     expected.push_back(long_line(size, true));
-    EXPECT_TRUE(same_lines(expected, lines_of(bytes + expected.back())));
+    EXPECT_TRUE(expected == lines_of(bytes + expected.back())) << size;
     expected.pop_back();
   }
-}
-
-TEST_F(WindowsFilesTest, ReadingPastTheEndGivesEmptyLines) {
+  // Reading past the end gives empty lines.
   ASSERT_TRUE(write_bytes(path("one.txt"), "only\r\n"));
   open_for_input(path("one.txt"));
   Text line;
@@ -341,8 +309,6 @@ TEST_F(WindowsFilesTest, ReadingPastTheEndGivesEmptyLines) {
   EXPECT_TRUE(end_of_file());
   close_file();
 }
-
-// --- Writing lines --------------------------------------------------------------
 
 TEST_F(WindowsFilesTest, EachLineEndsWithCrLfAndNothingIsTranslated) {
   EXPECT_EQ("\r\n", bytes_written({""}));
@@ -387,8 +353,6 @@ TEST_F(WindowsFilesTest, BytesThatCannotBeStoredAreAnIoError) {
   close_file();
   EXPECT_EQ(illegal_call, error_number());
 }
-
-// --- Environment and command runner ---------------------------------------------
 
 TEST(WindowsEnvironment, NamesMatchInAnyLetterCase) {
   ASSERT_EQ(0, _putenv("TOLVANE_TEST_VALUE=C:\\Some Where\\x"));

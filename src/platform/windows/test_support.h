@@ -10,26 +10,19 @@
 
 namespace wintest {
 
-/// The bytes of a file, or false when it cannot be read.
-inline bool read_bytes(const std::string& path, std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bytes.clear();
-  char piece[65536];
-  DWORD got = 0;
-  bool ok = true;
-  while ((ok = ReadFile(file, piece, sizeof piece, &got, nullptr) != 0) && got > 0) {
-    bytes.append(piece, got);
-  }
-  CloseHandle(file);
-  return ok;
-}
-
 /// The bytes of a file; a marker text when it cannot be read.
 inline std::string file_bytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   std::string bytes;
-  return read_bytes(path, bytes) ? bytes : "<cannot read " + path + ">";
+  char piece[65536];
+  DWORD got = 0;
+  bool ok = file != INVALID_HANDLE_VALUE;
+  while (ok && (ok = ReadFile(file, piece, sizeof piece, &got, nullptr) != 0) && got > 0) {
+    bytes.append(piece, got);
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return ok ? bytes : "<cannot read " + path + ">";
 }
 
 /// Creates or replaces a file holding exactly |bytes|.
@@ -84,9 +77,7 @@ class ScratchFolder {
       if (CreateDirectoryA(candidate.c_str(), nullptr)) path_ = candidate;
     }
   }
-  ~ScratchFolder() {
-    if (!path_.empty()) remove_tree(path_);
-  }
+  ~ScratchFolder() { remove_tree(path_); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -99,17 +90,11 @@ class ScratchFolder {
   std::string path_;
 };
 
-/// The folder of the running test program, with a final backslash.
-inline std::string program_folder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD size = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, size);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 /// The path of a test probe program built beside the test program.
 inline std::string probe_path(const std::string& name) {
-  return program_folder() + "probes\\" + name + ".exe";
+  char path[MAX_PATH + 1] = {};
+  std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "probes\\" + name + ".exe";
 }
 
 struct ChildRun {
