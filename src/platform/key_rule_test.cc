@@ -29,13 +29,6 @@ KeyEvent release(KeyEvent event, std::uint32_t state) {
   return event;
 }
 
-// Feeds the events in order to one rule and gives each outcome.
-std::vector<KeyOutcome> feed(const std::vector<KeyEvent>& events, std::int32_t& value) {
-  std::vector<KeyOutcome> outcomes;
-  for (const KeyEvent& event : events) outcomes.push_back(apply_key_rule(event, value));
-  return outcomes;
-}
-
 KeyOutcome single(const KeyEvent& event) {
   std::int32_t value = 0;
   return apply_key_rule(event, value);
@@ -58,6 +51,9 @@ KeyEvent keypad(int digit, std::uint32_t state) {
   static const std::uint16_t kScan[] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
   return press(static_cast<std::uint16_t>(virtual_key::kNumpad0 + digit), kScan[digit], 0, state);
 }
+
+// Characters: none registered; any, not checked.
+constexpr int kNone = -2, kAny = -3;
 
 KeyEvent with(KeyEvent event, std::uint32_t state, std::uint16_t repeat = 1) {
   event.control_state = state;
@@ -152,115 +148,83 @@ TEST(KeyRule, KeysRegisterWithAnyModifier) {
   }
 }
 
-TEST(KeyRuleAltKeypad, AltWithKeypadSixFiveRegistersCharacter65OnRelease) {
-  std::int32_t value = 0;
-  std::vector<KeyOutcome> outcomes = feed(
-      {
-          kAltKey,
-          keypad(6, kAltHeld | kNumLock),
-          release(keypad(6, 0), kAltHeld | kNumLock),
-          keypad(5, kAltHeld | kNumLock),
-          release(keypad(5, 0), kAltHeld | kNumLock),
-      },
-      value);
-  for (const KeyOutcome& outcome : outcomes) EXPECT_FALSE(outcome.registered);
-  EXPECT_EQ(value, 65);
+// One event of a sequence fed to one rule, the character it registers
+// and the keypad value after it.
+struct Step {
+  KeyEvent event;
+  int character;
+  std::int32_t value;
+};
 
+TEST(KeyRuleAltKeypad, DigitsTypedWithAltAloneRegisterTheirLowByteOnTheAltRelease) {
+  constexpr std::uint32_t kHeldOn = kAltHeld | kNumLock;
   // The Alt release carries the composed character, but a release registers
   // only through the value.
   KeyEvent alt_up = release(kAltKey, kNumLock);
   alt_up.character = 'A';
-  KeyOutcome outcome = apply_key_rule(alt_up, value);
-  EXPECT_TRUE(outcome.registered);
-  EXPECT_EQ(outcome.character, 65);
-  EXPECT_EQ(value, 0);
-}
-
-TEST(KeyRuleAltKeypad, TheAltReleaseGivesTheLowByteOfTheDigitsTyped) {
-  const struct {
-    std::vector<KeyEvent> events;
-    std::int32_t value;
-  } kCases[] = {
-      // Keypad 1, 2 and 0 with Num Lock off arrive as End, Down and Insert,
-      // not enhanced.
-      {{kAltKey, press(virtual_key::kEnd, 0x4F, 0, kRightAlt),
-        press(virtual_key::kDown, 0x50, 0, kRightAlt),
-        press(virtual_key::kInsert, 0x52, 0, kRightAlt)},
-       120},
-      {{keypad(3, kAltHeld), keypad(2, kAltHeld), keypad(1, kAltHeld)}, 321},
-  };
-  for (const auto& c : kCases) {
-    std::int32_t value = 0;
-    feed(c.events, value);
-    EXPECT_EQ(value, c.value);
-    EXPECT_EQ(apply_key_rule(release(kAltKey, 0), value).character, c.value & 0xFF);
-  }
-  // Up of the separate block shares its scan code with keypad 8.
-  std::int32_t value = 0;
-  EXPECT_TRUE(
-      apply_key_rule(press(virtual_key::kUp, 0x48, 0, kAltHeld | kEnhancedKey), value).registered);
-  EXPECT_EQ(value, 0);
-}
-
-TEST(KeyRuleAltKeypad, DigitsNeedAltAlone) {
-  for (std::uint32_t state : {kLeftAlt | kLeftCtrl, kLeftAlt | kShift, kRightAlt | kLeftCtrl}) {
-    SCOPED_TRACE(state);
-    std::int32_t value = 0;
-    apply_key_rule(keypad(6, state | kNumLock), value);
-    EXPECT_EQ(value, 0);
-  }
-  // Without Alt, a keypad digit with Num Lock on is an ordinary character.
-  std::int32_t value = 0;
   KeyEvent six = keypad(6, kNumLock);
   six.character = '6';
-  KeyOutcome outcome = apply_key_rule(six, value);
-  EXPECT_TRUE(outcome.registered);
-  EXPECT_EQ(outcome.character, '6');
-  EXPECT_EQ(value, 0);
-}
-
-TEST(KeyRuleAltKeypad, AnotherRegisteringKeyResetsTheValue) {
-  std::int32_t value = 0;
-  feed({keypad(6, kAltHeld), keypad(5, kAltHeld)}, value);
-  ASSERT_EQ(value, 65);
-  // Alt held with a letter registers the letter and drops the digits.
-  KeyOutcome letter = apply_key_rule(press('X', 0x2D, 'x', kAltHeld), value);
-  EXPECT_TRUE(letter.registered);
-  EXPECT_EQ(letter.character, 'x');
-  EXPECT_EQ(value, 0);
-  EXPECT_FALSE(apply_key_rule(release(kAltKey, 0), value).registered);
-
-  feed({keypad(7, kAltHeld)}, value);
-  ASSERT_EQ(value, 7);
-  EXPECT_EQ(apply_key_rule(press(0x74, 0x3F, 0, kAltHeld), value).character, -1);  // Alt+F5
-  EXPECT_EQ(value, 0);
-}
-
-TEST(KeyRuleAltKeypad, ValueZeroRegistersNothing) {
-  std::int32_t value = 0;
-  std::vector<KeyOutcome> outcomes =
-      feed({kAltKey, keypad(0, kAltHeld), keypad(0, kAltHeld), release(kAltKey, 0)}, value);
-  for (const KeyOutcome& outcome : outcomes) EXPECT_FALSE(outcome.registered);
-  EXPECT_EQ(value, 0);
-  // Alt pressed and released alone registers nothing either.
-  EXPECT_FALSE(feed({kAltKey, release(kAltKey, 0)}, value)[1].registered);
-}
-
-TEST(KeyRuleAltKeypad, EventsWithAltStillHeldDoNotEndTheEntry) {
-  std::int32_t value = 0;
-  feed({keypad(6, kAltHeld), release(keypad(6, 0), kAltHeld), kAltKey}, value);
-  EXPECT_EQ(value, 6);
-  // A dropped event does not end it either.
-  KeyEvent dropped = kShiftKey;
-  dropped.repeat_count = 0;
-  EXPECT_FALSE(apply_key_rule(dropped, value).registered);
-  EXPECT_EQ(value, 6);
-  // Shift pressed while Alt is held: Alt is no longer held alone.
-  KeyOutcome outcome =
-      apply_key_rule(press(virtual_key::kShift, 0x2A, 0, kAltHeld | kShift), value);
-  EXPECT_TRUE(outcome.registered);
-  EXPECT_EQ(outcome.character, 6);
-  EXPECT_EQ(value, 0);
+  const std::vector<Step> kSequences[] = {
+      {{kAltKey, kNone, 0},
+       {keypad(6, kHeldOn), kNone, 6},
+       {release(keypad(6, 0), kHeldOn), kNone, 6},
+       {keypad(5, kHeldOn), kNone, 65},
+       {release(keypad(5, 0), kHeldOn), kNone, 65},
+       {alt_up, 65, 0}},
+      // Keypad 1, 2 and 0 with Num Lock off arrive as End, Down and Insert,
+      // not enhanced.
+      {{kAltKey, kNone, 0},
+       {press(virtual_key::kEnd, 0x4F, 0, kRightAlt), kAny, 1},
+       {press(virtual_key::kDown, 0x50, 0, kRightAlt), kAny, 12},
+       {press(virtual_key::kInsert, 0x52, 0, kRightAlt), kAny, 120},
+       {release(kAltKey, 0), 120, kAny}},
+      {{keypad(3, kAltHeld), kAny, kAny},
+       {keypad(2, kAltHeld), kAny, kAny},
+       {keypad(1, kAltHeld), kAny, 321},
+       {release(kAltKey, 0), 321 & 0xFF, kAny}},
+      // Up of the separate block shares its scan code with keypad 8.
+      {{press(virtual_key::kUp, 0x48, 0, kAltHeld | kEnhancedKey), kAny, 0}},
+      // Digits need Alt alone; without Alt a keypad digit is a character.
+      {{keypad(6, kLeftAlt | kLeftCtrl | kNumLock), kAny, 0}},
+      {{keypad(6, kLeftAlt | kShift | kNumLock), kAny, 0}},
+      {{keypad(6, kRightAlt | kLeftCtrl | kNumLock), kAny, 0}},
+      {{six, '6', 0}},
+      // Another registering key resets the value.
+      {{keypad(6, kAltHeld), kAny, kAny},
+       {keypad(5, kAltHeld), kAny, 65},
+       {press('X', 0x2D, 'x', kAltHeld), 'x', 0},
+       {release(kAltKey, 0), kNone, kAny},
+       {keypad(7, kAltHeld), kAny, 7},
+       {press(0x74, 0x3F, 0, kAltHeld), -1, 0}},  // Alt+F5
+      // Value 0 registers nothing, nor Alt pressed and released alone.
+      {{kAltKey, kNone, kAny},
+       {keypad(0, kAltHeld), kNone, kAny},
+       {keypad(0, kAltHeld), kNone, kAny},
+       {release(kAltKey, 0), kNone, 0},
+       {kAltKey, kAny, kAny},
+       {release(kAltKey, 0), kNone, kAny}},
+      // Events with Alt still held, or dropped, do not end the entry; Shift
+      // pressed while Alt is held does: Alt is no longer held alone.
+      {{keypad(6, kAltHeld), kAny, kAny},
+       {release(keypad(6, 0), kAltHeld), kAny, kAny},
+       {kAltKey, kAny, 6},
+       {with(kShiftKey, kShift, 0), kNone, 6},
+       {press(virtual_key::kShift, 0x2A, 0, kAltHeld | kShift), 6, 0}},
+  };
+  for (const auto& steps : kSequences) {
+    std::int32_t value = 0;
+    for (const Step& step : steps) {
+      SCOPED_TRACE(testing::Message()
+                   << "sequence " << &steps - kSequences << " step " << &step - steps.data());
+      const KeyOutcome outcome = apply_key_rule(step.event, value);
+      const bool registered = step.character != kNone;
+      if (step.character != kAny) {
+        EXPECT_EQ(registered, outcome.registered);
+        EXPECT_TRUE(!registered || step.character == outcome.character) << outcome.character;
+      }
+      EXPECT_TRUE(step.value == kAny || step.value == value) << value;
+    }
+  }
 }
 
 }  // namespace
