@@ -187,30 +187,26 @@ TEST_F(WindowsKeyPollTest, CloseLogoffAndShutdownRegisterAKeyButNotCtrlCOrBreak)
 
 // --- The layer in whole programs ----------------------------------------------
 
-class WindowsProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_FALSE(folder_.path().empty()) << "cannot make a scratch folder"; }
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 
-  static std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+// Runs a probe program in a scratch folder and waits for it to end.
+ChildRun run_probe(const wintest::ScratchFolder& folder, const std::string& probe,
+                   const std::string& arguments, HANDLE input = nullptr) {
+  const std::string program = probe_path(probe);
+  EXPECT_FALSE(folder.path().empty()) << "cannot make a scratch folder";
+  EXPECT_TRUE(wintest::exists(program)) << "probe not built: " << program;
+  ChildRun run = run_child(quoted(program) + " " + arguments, folder.path(), input);
+  EXPECT_TRUE(run.started) << program;
+  EXPECT_TRUE(run.ended) << program << " " << arguments << " did not end";
+  return run;
+}
 
-  ChildRun run_probe(const std::string& probe, const std::string& arguments,
-                     HANDLE input = nullptr) {
-    const std::string program = probe_path(probe);
-    EXPECT_TRUE(wintest::exists(program)) << "probe not built: " << program;
-    ChildRun run = run_child(quoted(program) + " " + arguments, folder_.path(), input);
-    EXPECT_TRUE(run.started) << program;
-    EXPECT_TRUE(run.ended) << program << " " << arguments << " did not end";
-    return run;
+TEST(WindowsProgramTest, WildcardArgumentsAreExpandedAndAnOpenFileIsStoredAtTheEnd) {
+  wintest::ScratchFolder folder;
+  for (const char* name : {"one.txt", "two.txt", "three.dat"}) {
+    ASSERT_TRUE(write_bytes(folder / name, "1"));
   }
-
-  wintest::ScratchFolder folder_;
-};
-
-TEST_F(WindowsProgramTest, WildcardArgumentsAreExpanded) {
-  ASSERT_TRUE(write_bytes(folder_ / "one.txt", "1"));
-  ASSERT_TRUE(write_bytes(folder_ / "two.txt", "2"));
-  ASSERT_TRUE(write_bytes(folder_ / "three.dat", "3"));
-  ChildRun run = run_probe("print_args", "*.txt plain none*.xyz");
+  ChildRun run = run_probe(folder, "print_args", "*.txt plain none*.xyz");
   EXPECT_EQ(0u, run.status);
   const std::string& out = run.out;
   EXPECT_NE(std::string::npos, out.find("one.txt\r\n")) << out;
@@ -219,9 +215,14 @@ TEST_F(WindowsProgramTest, WildcardArgumentsAreExpanded) {
   EXPECT_EQ(std::string::npos, out.find("three.dat")) << out;
   // Words without wildcards, and patterns that match nothing, stay as given.
   EXPECT_NE(std::string::npos, out.find("plain\r\nnone*.xyz\r\n")) << out;
+
+  run = run_probe(folder, "unclosed_file", quoted(folder / "script_dump.cmd"));
+  EXPECT_EQ(3u, run.status);
+  EXPECT_EQ("kept\r\n", file_bytes(folder / "script_dump.cmd"));
 }
 
-TEST_F(WindowsProgramTest, PrintLineAndFailAndWaitWithoutAConsoleGiveExactBytesAndStatus) {
+TEST(WindowsProgramTest, PrintLineAndFailAndWaitWithoutAConsoleGiveExactBytesAndStatus) {
+  wintest::ScratchFolder folder;
   // Standard input a pipe that stays open: still no console to wait on.
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
@@ -240,7 +241,7 @@ TEST_F(WindowsProgramTest, PrintLineAndFailAndWaitWithoutAConsoleGiveExactBytesA
       {"fail only", read_end, 0xFFFFFFFFu, "only\r\n"},
   };
   for (const auto& expected : kRuns) {
-    ChildRun run = run_probe("console_probe", expected.arguments, expected.input);
+    ChildRun run = run_probe(folder, "console_probe", expected.arguments, expected.input);
     EXPECT_EQ(expected.status, run.status);
     EXPECT_TRUE(expected.out == run.out) << run.out.size() << " bytes: " << run.out.substr(0, 80);
   }
@@ -248,19 +249,11 @@ TEST_F(WindowsProgramTest, PrintLineAndFailAndWaitWithoutAConsoleGiveExactBytesA
   CloseHandle(write_end);
 }
 
-TEST_F(WindowsProgramTest, AnOpenFileIsStoredAtTheEnd) {
-  const std::string file = folder_ / "script_dump.cmd";
-  ChildRun run = run_probe("unclosed_file", quoted(file));
-  EXPECT_EQ(3u, run.status);
-  EXPECT_EQ("kept\r\n", file_bytes(file));
-}
-
 // The programs below share this process's console, as a program started
 // from a command prompt does. Every event is read, and processed input is
 // switched on for good.
 TEST_F(WindowsConsoleTest, AKeyPressedBeforeTheWaitEndsItAndNothingIsLeft) {
   wintest::ScratchFolder folder;
-  ASSERT_FALSE(folder.path().empty());
   for (const bool composed : {false, true}) {
     SCOPED_TRACE(composed);
     DWORD mode = 0;
@@ -268,10 +261,7 @@ TEST_F(WindowsConsoleTest, AKeyPressedBeforeTheWaitEndsItAndNothingIsLeft) {
     ASSERT_TRUE(SetConsoleMode(input_, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT)));
     write_events(no_key_presses() +
                  (composed ? alt_keypad_65() : stroke('X', 0x2D, 'x') + stroke('Y', 0x15, 'y')));
-    ChildRun run = run_child("\"" + probe_path("console_probe") + "\" fail \"**ERROR** waiting\"",
-                             folder.path(), input_);
-    ASSERT_TRUE(run.started);
-    EXPECT_TRUE(run.ended) << "the wait did not end";
+    ChildRun run = run_probe(folder, "console_probe", "fail \"**ERROR** waiting\"", input_);
     EXPECT_EQ(0xFFFFFFFFu, run.status);
     EXPECT_EQ("**ERROR** waiting\r\n", run.out);
     EXPECT_EQ(0u, pending());

@@ -53,8 +53,9 @@ class WindowsFilesTest : public ::testing::Test {
   }
 
   // Writes |lines| through the layer and gives the bytes of the file.
-  std::string bytes_written(const std::vector<Text>& lines) {
-    const std::string file = path("output.txt");
+  std::string bytes_written(const std::vector<Text>& lines,
+                            const std::string& name = "output.txt") {
+    const std::string file = path(name);
     open_for_output(file);
     EXPECT_EQ(no_error, error_number());
     for (const Text& line : lines) {
@@ -315,10 +316,7 @@ TEST_F(WindowsFilesTest, EachLineEndsWithCrLfAndNothingIsTranslated) {
   EXPECT_EQ("a\r\n\r\nb\nc\r\nx\r\r\n\0y\r\n\x1a\r\n"s,
             bytes_written({"a", "", "b\nc", "x\r", "\0y"s, "\x1a"}));
   EXPECT_EQ("", bytes_written({}));
-}
-
-TEST_F(WindowsFilesTest, LongLinesAreWrittenWhole) {
-  const Text line(300000, 'w');
+  const Text line(300000, 'w');  // long lines are written whole
   EXPECT_EQ(line + "\r\n" + line + "\r\n", bytes_written({line, line}));
 }
 
@@ -370,16 +368,9 @@ TEST(WindowsEnvironment, NamesMatchInAnyLetterCase) {
 }
 
 TEST_F(WindowsFilesTest, RunCommandRunsAWrittenScriptAndGivesItsStatus) {
-  const std::string script = path("run_dump.cmd");
   const std::string made = path("made.txt");
-  open_for_output(script);
-  write_line("@echo off");
-  write_line("echo made> " + made);
-  write_line("exit 7");
-  write_line("echo never>> " + made);
-  close_file();
-  ASSERT_EQ(no_error, error_number());
-  EXPECT_EQ(7, run_command(script));
+  bytes_written({"@echo off", "echo made> " + made, "exit 7", "echo never>> " + made}, "run.cmd");
+  EXPECT_EQ(7, run_command(path("run.cmd")));
   EXPECT_EQ("made\r\n", file_bytes(made));
   EXPECT_EQ(0, run_command("exit 0"));
 }
