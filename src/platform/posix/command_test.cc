@@ -43,24 +43,16 @@ class RunCommand : public TempDirTest {
   std::string errors_;
 };
 
-TEST_F(RunCommand, QuotingRedirectionAndWindowsPaths) {
+TEST_F(RunCommand, QuotingRedirectionPercentAndWindowsPaths) {
   write_file(temp_ / "drives/c/work/B C.elf", "");
+  write_file(temp_ / "drives/c/work/Out.txt", "older and longer\n");  // > replaces it
   int status = run_script(
       "\"C:\\TOOLS\\show args.exe\" -S \"c:\\work\\b c.elf\" plain > \"C:\\Work\\Out.txt\"\r\n"
-      "\"C:\\Tools\\Show Args.exe\" again>>c:\\work\\out.txt\r\n");
+      "\"C:\\Tools\\Show Args.exe\" again>>c:\\work\\out.txt\r\n"
+      "\"C:\\Tools\\Show Args.exe\" 100%% \"%%x%%\" > \"C:\\Work\\100%%.txt\"\r\n");
   EXPECT_EQ(status, 0);
   EXPECT_EQ(errors_, "");
   EXPECT_EQ(work("Out.txt"), "[-S]\n[" + temp_ / "drives/c/work/B C.elf" + "]\n[plain]\n[again]\n");
-}
-
-TEST_F(RunCommand, SingleRedirectionReplacesTheFile) {
-  write_file(temp_ / "drives/c/work/out.txt", "older and longer\n");
-  run_script("\"C:\\Tools\\Show Args.exe\" new > \"C:\\Work\\out.txt\"\n");
-  EXPECT_EQ(work("out.txt"), "[new]\n");
-}
-
-TEST_F(RunCommand, DoublePercentIsOnePercent) {
-  run_script("\"C:\\Tools\\Show Args.exe\" 100%% \"%%x%%\" > \"C:\\Work\\100%%.txt\"\r\n");
   EXPECT_EQ(work("100%.txt"), "[100%]\n[%x%]\n");
 }
 
@@ -78,7 +70,7 @@ TEST_F(RunCommand, ExitEndsTheScript) {
   EXPECT_EQ(errors_, "");
 }
 
-TEST_F(RunCommand, MissingProgramIsReportedAndTheScriptGoesOn) {
+TEST_F(RunCommand, MissingProgramOrScriptIsReportedAndTheScriptGoesOn) {
   int status = run_script(
       "\"C:\\No Tools\\avr-objdump.exe\" -S x > c:\\work\\empty.txt\n"
       "\"C:\\Tools\\Show Args.exe\" after > c:\\work\\after.txt\n");
@@ -88,6 +80,9 @@ TEST_F(RunCommand, MissingProgramIsReportedAndTheScriptGoesOn) {
   EXPECT_EQ(status, 0);
 
   EXPECT_EQ(run_script("\"C:\\Tools\\Show Args.exe\" x\nC:\\tools\\missing\n"), 9009);
+  CapturedFd errors(2, temp_ / "stderr.txt");  // a missing script
+  EXPECT_EQ(run_command("\"\"C:\\Work\\none_dump.cmd\"\""), 9009);
+  EXPECT_EQ(errors.text(), "'C:\\Work\\none_dump.cmd" + std::string(kNotRecognized));
 }
 
 TEST_F(RunCommand, UnopenableRedirectionSkipsTheCommand) {
@@ -104,12 +99,6 @@ TEST_F(RunCommand, StatusOfTheLastProgram) {
   EXPECT_EQ(run_script("C:\\tools\\fail.exe\r\nsh -c \"exit 0\"\r\n"), 0);
   EXPECT_EQ(run_script("sh -c \"exit 4\"\r\nexit\r\n"), 4);
   EXPECT_EQ(run_script("exit\r\nC:\\tools\\fail.exe\r\n"), 0);
-}
-
-TEST_F(RunCommand, MissingScriptIsReported) {
-  CapturedFd errors(2, temp_ / "stderr.txt");
-  EXPECT_EQ(run_command("\"\"C:\\Work\\none_dump.cmd\"\""), 9009);
-  EXPECT_EQ(errors.text(), "'C:\\Work\\none_dump.cmd" + std::string(kNotRecognized));
 }
 
 }  // namespace

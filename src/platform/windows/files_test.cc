@@ -171,10 +171,13 @@ TEST_F(WindowsFilesTest, RefusedOpensLeaveNoFileOpenAndChangeNothing) {
   EXPECT_EQ("echo older script\r\n", file_bytes(held));
 }
 
-TEST_F(WindowsFilesTest, OutputTruncatesAnExistingFile) {
-  const std::string file = path("old.cmd");
+TEST_F(WindowsFilesTest, OutputThroughForwardSlashesTruncatesAnExistingFile) {
+  ASSERT_TRUE(CreateDirectoryA(path("sub").c_str(), nullptr));
+  const std::string file = path("sub\\old.cmd");
   ASSERT_TRUE(write_bytes(file, "an older and longer script\r\n"));
-  open_for_output(file);
+  std::string slashed = file;
+  for (char& byte : slashed) byte = byte == '\\' ? '/' : byte;
+  open_for_output(slashed);
   ASSERT_EQ(no_error, error_number());
   EXPECT_EQ("", file_bytes(file));  // empty before the first write
   write_line("new");
@@ -182,6 +185,7 @@ TEST_F(WindowsFilesTest, OutputTruncatesAnExistingFile) {
   close_file();
   EXPECT_EQ(no_error, error_number());
   EXPECT_EQ("new\r\n", file_bytes(file));
+  EXPECT_EQ(std::vector<Text>{"new"}, lines_from(slashed));
 }
 
 TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
@@ -212,18 +216,6 @@ TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
   EXPECT_EQ(no_error, error_number());
   close_file();
   EXPECT_EQ("still here\r\n", file_bytes(path("script.cmd")));
-}
-
-TEST_F(WindowsFilesTest, ForwardSlashesOpenTheSameFile) {
-  ASSERT_TRUE(CreateDirectoryA(path("sub").c_str(), nullptr));
-  std::string slashed = path("sub\\script.cmd");
-  for (char& byte : slashed) byte = byte == '\\' ? '/' : byte;
-  open_for_output(slashed);
-  ASSERT_EQ(no_error, error_number());
-  write_line("through slashes");
-  close_file();
-  EXPECT_EQ("through slashes\r\n", file_bytes(path("sub\\script.cmd")));
-  EXPECT_EQ(std::vector<Text>{"through slashes"}, lines_from(slashed));
 }
 
 TEST_F(WindowsFilesTest, AnInputThatCannotBeMeasuredIsAnIllegalCall) {
