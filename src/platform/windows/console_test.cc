@@ -143,13 +143,12 @@ using WindowsKeyPollTest = WindowsConsoleTest;
 
 TEST_F(WindowsKeyPollTest, KeysRegisterAndEachPollReadsEveryPendingEvent) {
   EXPECT_FALSE(poll_for_key(input_));  // an empty buffer
+  // Which keys register is key_rule_test.cc's concern; these show that the
+  // console records reach the rule, a character mapped from the key when the
+  // record has none (Ctrl+1).
   for (const std::vector<INPUT_RECORD>& keys :
-       {stroke('A', 0x1E, 'a'), stroke(VK_RETURN, 0x1C, '\r'),
-        stroke(VK_ESCAPE, 0x01, 0x1B, SHIFT_PRESSED),
-        // Ctrl+1 comes without a character, but its key maps to one.
+       {stroke('A', 0x1E, 'a'), stroke(VK_ESCAPE, 0x01, 0x1B, SHIFT_PRESSED),
         stroke('1', 0x02, 0, LEFT_CTRL_PRESSED), stroke(VK_F5, 0x3F, 0),
-        stroke(VK_RIGHT, 0x4D, 0, ENHANCED_KEY),
-        stroke(VK_HOME, 0x47, 0, LEFT_CTRL_PRESSED),  // keypad, Num Lock off
         stroke('A', 0x1E, 'a') + no_key_presses() + stroke('B', 0x30, 'b')}) {
     EXPECT_TRUE(poll_after(keys));
     EXPECT_EQ(0u, pending());
