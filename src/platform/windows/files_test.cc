@@ -188,7 +188,7 @@ TEST_F(WindowsFilesTest, OutputThroughForwardSlashesTruncatesAnExistingFile) {
   EXPECT_EQ(std::vector<Text>{"new"}, lines_from(slashed));
 }
 
-TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
+TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndWritingToAnInputFileFails) {
   ASSERT_TRUE(write_bytes(path("first.txt"), "first line\r\nsecond line\r\n"));
   ASSERT_TRUE(write_bytes(path("other.cmd"), "other"));
   open_for_input(path("first.txt"));
@@ -198,6 +198,8 @@ TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
   open_for_output(path("new.txt"));
   EXPECT_EQ(illegal_call, error_number());
   EXPECT_FALSE(wintest::exists(path("new.txt")));
+  write_line("more");  // to the input file
+  EXPECT_EQ(file_io_error, error_number());
   Text line;
   read_line(line);
   EXPECT_EQ("first line", line);
@@ -206,6 +208,7 @@ TEST_F(WindowsFilesTest, OpeningWhileAFileIsOpenIsIllegalAndLeavesItAlone) {
   EXPECT_EQ(no_error, error_number());
   close_file();
   EXPECT_EQ(illegal_call, error_number());
+  EXPECT_EQ("first line\r\nsecond line\r\n", file_bytes(path("first.txt")));
 
   open_for_output(path("script.cmd"));
   ASSERT_EQ(no_error, error_number());
@@ -310,17 +313,6 @@ TEST_F(WindowsFilesTest, EachLineEndsWithCrLfAndNothingIsTranslated) {
   EXPECT_EQ("", bytes_written({}));
   const Text line(300000, 'w');  // long lines are written whole
   EXPECT_EQ(line + "\r\n" + line + "\r\n", bytes_written({line, line}));
-}
-
-TEST_F(WindowsFilesTest, WritingToTheInputFileFails) {
-  ASSERT_TRUE(write_bytes(path("input.txt"), "line\r\n"));
-  open_for_input(path("input.txt"));
-  ASSERT_EQ(no_error, error_number());
-  write_line("more");
-  EXPECT_EQ(file_io_error, error_number());
-  close_file();
-  EXPECT_EQ(no_error, error_number());
-  EXPECT_EQ("line\r\n", file_bytes(path("input.txt")));
 }
 
 TEST_F(WindowsFilesTest, BytesThatCannotBeStoredAreAnIoError) {
