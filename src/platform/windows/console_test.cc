@@ -205,7 +205,7 @@ TEST(WindowsProgramTest, WildcardArgumentsAreExpandedAndAnOpenFileIsStoredAtTheE
   for (const char* name : {"one.txt", "two.txt", "three.dat"}) {
     ASSERT_TRUE(write_bytes(folder / name, "1"));
   }
-  ChildRun run = run_probe(folder, "print_args", "*.txt plain none*.xyz");
+  ChildRun run = run_probe(folder, "console_probe", "print *.txt plain none*.xyz");
   EXPECT_EQ(0u, run.status);
   const std::string& out = run.out;
   EXPECT_NE(std::string::npos, out.find("one.txt\r\n")) << out;
