@@ -31,10 +31,12 @@ class Terminal {
   // Starts |command| through bash in a fresh session; the shell records the
   // status, then reads one line of what is left in the terminal.
   void start(const std::string& command) {
-    // The shell catches SIGINT so that it goes on after the program.
+    // The shell catches SIGINT so that it goes on after the program. Each
+    // file appears whole, by a rename, so that it is never read half written.
     const std::string script = "trap : INT; cd " + shell_quoted(directory_) + " && " + command +
-                               "; echo $? > status.txt; stty -a > stty.txt; " +
-                               "IFS= read -r rest; printf '[%s]' \"$rest\" > rest.txt";
+                               "; echo $? > s.tmp; mv s.tmp status.txt; " +
+                               "stty -a > t.tmp; mv t.tmp stty.txt; IFS= read -r rest; " +
+                               "printf '[%s]' \"$rest\" > r.tmp; mv r.tmp rest.txt";
     tmux("new-session -d -x 120 -y 40 -s keys " + shell_quoted("bash -c " + shell_quoted(script)));
   }
   void send(const std::string& keys) { tmux("send-keys -t keys " + keys); }
