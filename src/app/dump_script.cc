@@ -102,20 +102,21 @@ void write_and_run_script(RunRecord& run) {
   run.script_path = run.output_dir + run.sketch_name + kScriptEnding;
 
   open_for_output(run.script_path);
-  bool written = error_number() == no_error;
-  if (written) {
+  const bool opened = error_number() == no_error;
+  bool written = opened;
+  if (opened) {
     for (const Text& line : script_lines(run)) {
       write_line(line);
       if (error_number() != no_error) written = false;
     }
     close_file();
     if (error_number() != no_error) written = false;
-    if (!written) fail_and_wait({kNotWritten, run.script_path});
-  } else if (!file_present(run.script_path)) {
-    // Nothing could be written and no earlier script stands there to run.
+  }
+  // A script that could not be replaced, such as a read-only one, runs as it
+  // is; one that lost bytes, or none at all, must not pass for a run.
+  if (!written && (opened || !file_present(run.script_path))) {
     fail_and_wait({kNotWritten, run.script_path});
   }
-  // A script that could not be replaced, such as a read-only one, runs as it is.
   set_environment_value(kScriptVariable, run.script_path);
   run_command(script_command());
   end_run(0);
