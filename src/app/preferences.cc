@@ -67,10 +67,9 @@ void read_preferences(RunRecord& run) {
   close_file();
 
   // A build path of any length is taken, as long as there is one after "=".
-  if (find(1, run.build_line, "=") == 0 || preference_value(run.build_line).empty()) {
-    fail_on_build_path(run);
-  }
-  run.build_dir = preference_value(run.build_line) + "\\";
+  const Text build_path = preference_value(run.build_line);
+  if (find(1, run.build_line, "=") == 0 || build_path.empty()) fail_on_build_path(run);
+  run.build_dir = build_path + "\\";
 }
 
 }  // namespace tolvane
