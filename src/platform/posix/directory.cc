@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -51,6 +52,10 @@ Text environment_value(const Text& name) {
     if (!folded && posix::same_in_any_case(entry_name, name)) folded = equals + 1;
   }
   return folded ? Text(folded) : Text();
+}
+
+void set_environment_value(const Text& name, const Text& value) {
+  setenv(name.c_str(), value.c_str(), 1);
 }
 
 Text first_match(const Text& pattern) {

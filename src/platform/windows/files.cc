@@ -69,6 +69,11 @@ Text environment_value(const Text& name) {
   return value ? Text(value) : Text();
 }
 
+void set_environment_value(const Text& name, const Text& value) {
+  // Through the runtime, so that both its copy and the system's hold it.
+  _putenv((name + "=" + value).c_str());
+}
+
 Text first_match(const Text& pattern) {
   if (search != kNoSearch) {
     _findclose(search);
