@@ -1,4 +1,4 @@
-// Text operations over byte strings.
+// The text operations, with their 1-based positions.
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
@@ -6,61 +6,25 @@
 namespace platform {
 namespace {
 
-using namespace std::string_literals;
-
-TEST(Trim, RemovesSpacesAtStartAndSpacesAndNulsAtEnd) {
-  EXPECT_EQ(trim("  build.path=x  "), "build.path=x");
-  EXPECT_EQ(trim("ab\0 \0\0"s), "ab");
-  EXPECT_EQ(trim("\0ab"s), "\0ab"s);  // a NUL at the start stays
-  EXPECT_EQ(trim("\tkey "), "\tkey");
-  EXPECT_EQ(trim("a\r\n"), "a\r\n");
-  EXPECT_EQ(trim("    "), "");
-  EXPECT_EQ(trim(""), "");
-}
-
-TEST(LowerCase, LowersAsciiCapitalsAndKeepsLength) {
-  EXPECT_EQ(lower_case("C:\\Temp\\BUILDS"), "c:\\temp\\builds");
-  EXPECT_EQ(lower_case("A\0B"s), "a\0b"s);
-  // Bytes above 127 are classed as unsigned values, never as negative ones.
-  EXPECT_EQ(lower_case("\xC4\xFF"
-                       "Z"),
-            "\xC4\xFF"
-            "z");
-}
-
-TEST(Find, GivesOneBasedPositionOrZero) {
-  EXPECT_EQ(find(1, "blink.cpp.elf", ".cpp.elf"), 6);
-  EXPECT_EQ(find(1, "BLINK.CPP.ELF", ".cpp.elf"), 0);  // letter case counts
-  EXPECT_EQ(find(2, "abab", "ab"), 3);
-  EXPECT_EQ(find(4, "abab", "b"), 4);
-  EXPECT_EQ(find(1, "a=b=c", "="), 2);
-  EXPECT_EQ(find(1, "a\0=b"s, "="), 3);
-}
-
-TEST(Find, GivesZeroForEmptyTextsAndStartOutOfRange) {
-  EXPECT_EQ(find(1, "abc", ""), 0);
-  EXPECT_EQ(find(1, "", "a"), 0);
-  EXPECT_EQ(find(0, "abc", "a"), 0);
-  EXPECT_EQ(find(-5, "abc", "a"), 0);
-  EXPECT_EQ(find(4, "abc", "c"), 0);
-  EXPECT_EQ(find(1, "ab", "abc"), 0);
-}
-
-TEST(MiddleAndLeft, KeepWithinTheText) {
-  EXPECT_EQ(middle("abc", 1), "abc");
-  EXPECT_EQ(middle("abc", 3), "c");
-  EXPECT_EQ(middle("abc", 4), "");
-  EXPECT_EQ(middle("abc", 0), "");
-  EXPECT_EQ(middle("", 1), "");
-  EXPECT_EQ(left("abc", 2), "ab");
-  EXPECT_EQ(left("abc", 9), "abc");
-  EXPECT_EQ(left("abc", 0), "");
-  EXPECT_EQ(left("abc", -1), "");
-}
-
-TEST(Length, CountsEveryByte) {
-  EXPECT_EQ(length(""), 0);
-  EXPECT_EQ(length("a\0b"s), 3);
+TEST(Text, Operations) {
+  EXPECT_EQ("a b", trim(std::string("  a b \0 \0", 9)));
+  EXPECT_EQ("", trim("   "));
+  EXPECT_EQ("build.path=c:\\x y", lower_case("BUILD.Path=C:\\X y"));
+  const struct {
+    long start;
+    Text text, pattern;
+    long found;
+  } kFinds[] = {{1, "a=b=c", "=", 2}, {3, "a=b=c", "=", 4}, {5, "a=b=c", "=", 0},
+                {1, "abc", "abc", 1}, {1, "ab", "abc", 0},  {0, "abc", "a", 0},
+                {4, "abc", "c", 0},   {1, "", "a", 0},      {1, "abc", "", 0}};
+  for (const auto& f : kFinds)
+    EXPECT_EQ(f.found, find(f.start, f.text, f.pattern)) << f.start << f.text;
+  EXPECT_EQ("bc", middle("abc", 2));
+  EXPECT_EQ("", middle("abc", 4));
+  EXPECT_EQ("", middle("abc", 0));
+  EXPECT_EQ("ab", left("abc", 2));
+  EXPECT_EQ("", left("abc", -1));
+  EXPECT_EQ("abc", left("abc", 9));
 }
 
 }  // namespace

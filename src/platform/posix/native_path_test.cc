@@ -1,91 +1,86 @@
-// Windows paths on the POSIX file system.
+// Windows paths on the POSIX file system, and the directory probes over them.
 #include "platform/posix/native_path.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "platform/posix/test_support.h"
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
 
 namespace platform::posix {
 namespace {
 
-using testing::make_dirs;
-using testing::ScopedCwd;
-using testing::ScopedEnv;
-using testing::TempDir;
-using testing::write_file;
-
-// Backslashes for the slashes of a native path.
-std::string windows_form(std::string path) {
-  for (char& byte : path) {
-    if (byte == '/') byte = '\\';
-  }
-  return path;
+TEST(NativePath, MatchesWildcardsInAnyCase) {
+  const struct {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  } kCases[] = {{"*.elf", "Blink.cpp.ELF", true},
+                {"*.elf", ".elf", true},
+                {"*.elf", "x.elf2", false},
+                {"*.elf", "x.el", false},
+                {"?.ino", "a.ino", true},
+                {"?.ino", "ab.ino", false},
+                {"a*b*c", "aXbYbZc", true},
+                {"a*b", "aXbX", false},
+                {"*", "", true},
+                {"**x**", "x", true},
+                {"", "x", false},
+                {"[Z]", "[z]", true},
+                {"@", "`", false},
+                {"a*", "A", true}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(c.matches, wildcard_match(c.pattern, c.name)) << c.pattern << " " << c.name;
 }
 
-TEST(IsWindowsPath, DriveLetterOrBackslash) {
-  EXPECT_TRUE(is_windows_path("C:\\Program Files\\x.exe"));
-  EXPECT_TRUE(is_windows_path("z:name"));
-  EXPECT_TRUE(is_windows_path("dir\\file"));
-  EXPECT_FALSE(is_windows_path("/usr/bin/avr-objdump"));
-  EXPECT_FALSE(is_windows_path("-S"));
-  EXPECT_FALSE(is_windows_path("1:2"));
-}
+TEST(NativePath, MapsDrivesAndNamesInAnyCase) {
+  char folder[] = "/tmp/tolvane-path-XXXXXX";
+  ASSERT_TRUE(mkdtemp(folder));
+  const std::string root = folder;
+  for (const char* dir : {"/c", "/c/Temp", "/c/Temp/Build", "/c/Temp/build", "/c/Temp/Sub"})
+    mkdir((root + dir).c_str(), 0755);
+  std::fclose(std::fopen((root + "/c/Temp/Sub/Blink.cpp.elf").c_str(), "w"));
+  unsetenv("TOLVANE_DRIVES");
+  EXPECT_EQ("/mnt/q/No Such/x.elf", native_path("Q:\\No Such\\x.elf"));
+  setenv("TOLVANE_DRIVES", "", 1);
+  EXPECT_EQ("/mnt/q", native_path("Q:"));
+  setenv("TOLVANE_DRIVES", folder, 1);
+  const struct {
+    std::string path;
+    std::string native;
+    bool resolve_last = true;
+  } kCases[] = {
+      {"C:\\TEMP\\sub\\blink.CPP.elf", root + "/c/Temp/Sub/Blink.cpp.elf"},
+      {"c:\\temp\\Build\\", root + "/c/Temp/Build/"},
+      {"c:/temp/build", root + "/c/Temp/build"},
+      {"c:\\temp\\New\\SUB", root + "/c/Temp/New/SUB"},
+      {"c:\\temp\\SUB\\*.ELF", root + "/c/Temp/Sub/*.ELF", false},
+      {"c:\\temp\\.\\..\\Temp\\\\sub", root + "/c/Temp/./../Temp/Sub"},
+      {root + "\\C\\temp", root + "/c/Temp"},
+      {"sub\\x", "sub/x"},
+      {"1:\\x", "1:/x"},
+      {std::string("c:\\temp\0x", 9), ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.native, native_path(c.path, c.resolve_last)) << c.path;
+  EXPECT_TRUE(is_windows_path("z:name") && is_windows_path("A:") && is_windows_path("Z:") &&
+              is_windows_path("a\\b") && !is_windows_path("/usr/bin/x"));
 
-TEST(NativePath, DriveLetterGoesUnderTheDrivesFolder) {
-  {
-    ScopedEnv drives("TOLVANE_DRIVES", std::nullopt);
-    EXPECT_EQ(native_path("Q:\\No Such\\Dir\\x.elf"), "/mnt/q/No Such/Dir/x.elf");
-  }
-  ScopedEnv drives("TOLVANE_DRIVES", "/nonexistent/drives/");
-  EXPECT_EQ(native_path("Q:\\a\\b\\"), "/nonexistent/drives/q/a/b/");
-  EXPECT_EQ(native_path("q:/a//b"), "/nonexistent/drives/q/a/b");
-  EXPECT_EQ(native_path("Q:"), "/nonexistent/drives/q");
-}
-
-TEST(NativePath, NamesMatchInAnyLetterCase) {
-  TempDir temp;
-  make_dirs(temp / "c/Temp/builds");
-  write_file(temp / "c/Temp/builds/Blink.cpp.elf", "");
-  ScopedEnv drives("TOLVANE_DRIVES", temp.path());
-
-  EXPECT_EQ(native_path("C:\\TEMP\\Builds\\blink.CPP.elf"), temp / "c/Temp/builds/Blink.cpp.elf");
-  // A missing name stays as written, and so does everything below it.
-  EXPECT_EQ(native_path("c:\\temp\\New\\Out.TXT"), temp / "c/Temp/New/Out.TXT");
-  EXPECT_EQ(native_path("c:\\temp\\BUILDS\\*.ELF", false), temp / "c/Temp/builds/*.ELF");
-  EXPECT_EQ(native_path("c:\\temp\\BUILDS\\.\\..\\builds\\"), temp / "c/Temp/builds/./../builds/");
-}
-
-TEST(NativePath, ExactNamePreferredOverOtherCase) {
-  TempDir temp;
-  make_dirs(temp / "Build");
-  make_dirs(temp / "build");
-  EXPECT_EQ(native_path(windows_form(temp / "build")), temp / "build");
-  EXPECT_EQ(native_path(windows_form(temp / "Build")), temp / "Build");
-}
-
-TEST(NativePath, RootAndRelativePaths) {
-  TempDir temp;
-  make_dirs(temp / "Sub");
-  write_file(temp / "Sub/File.txt", "");
-  EXPECT_EQ(native_path(windows_form(temp / "SUB\\FILE.TXT")), temp / "Sub/File.txt");
-  ScopedCwd cwd(temp.path());
-  EXPECT_EQ(native_path("sub\\file.txt"), "Sub/File.txt");
-  EXPECT_EQ(native_path("file.txt"), "file.txt");
-  EXPECT_EQ(native_path(""), "");
-}
-
-TEST(WildcardMatch, StarAndQuestionMarkInAnyCase) {
-  EXPECT_TRUE(wildcard_match("*.elf", "Blink.cpp.ELF"));
-  EXPECT_TRUE(wildcard_match("*.elf", ".elf"));
-  EXPECT_FALSE(wildcard_match("*.elf", "blink.elf2"));
-  EXPECT_FALSE(wildcard_match("*.elf", "blink.el"));
-  EXPECT_TRUE(wildcard_match("?.ino", "a.ino"));
-  EXPECT_FALSE(wildcard_match("?.ino", "ab.ino"));
-  EXPECT_TRUE(wildcard_match("a*b*c", "aXbYbZc"));
-  EXPECT_FALSE(wildcard_match("a*b", "aXbX"));
-  EXPECT_TRUE(wildcard_match("*", ""));
-  EXPECT_TRUE(wildcard_match("**x**", "x"));
-  EXPECT_FALSE(wildcard_match("", "x"));
+  // What first_match counts: ordinary files, found in any case.
+  EXPECT_EQ("Blink.cpp.elf", first_match("C:\\temp\\SUB\\*.elf"));
+  EXPECT_EQ("Blink.cpp.elf", first_match("C:\\temp\\SUB\\blink.cpp.ELF"));
+  EXPECT_EQ("", first_match("C:\\temp\\*"));
+  EXPECT_EQ("", first_match("C:\\temp\\nothing\\*"));
+  std::fclose(std::fopen((root + "/c/Temp/.hidden.elf").c_str(), "w"));
+  symlink("Sub/Blink.cpp.elf", (root + "/c/Temp/link.elf").c_str());
+  EXPECT_EQ("link.elf", first_match("C:\\temp\\*.elf"));
+  setenv("tolvane_TEST_name", "value", 1);
+  EXPECT_EQ("value", environment_value("TOLVANE_test_NAME"));
+  EXPECT_EQ(std::string(folder), environment_value("TOLVANE_DRIVES"));
+  EXPECT_EQ("", environment_value("TOLVANE_DRIVE"));
+  std::system(("rm -rf " + root).c_str());
 }
 
 }  // namespace

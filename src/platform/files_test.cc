@@ -1,0 +1,99 @@
+// The input file's line reader and the one file handle, on every platform.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+const char kFile[] = "files-test.txt";
+
+void write_bytes(const std::string& bytes) {
+  FILE* file = std::fopen(kFile, "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+std::string read_bytes() {
+  std::string bytes(1 << 16, '\0');
+  FILE* file = std::fopen(kFile, "rb");
+  bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file));
+  std::fclose(file);
+  return bytes;
+}
+
+std::vector<Text> lines_of(const std::string& bytes) {
+  write_bytes(bytes);
+  open_for_input(kFile);
+  EXPECT_EQ(no_error, error_number());
+  std::vector<Text> lines;
+  for (Text line; !end_of_file() && lines.size() <= bytes.size(); lines.push_back(line)) {
+    read_line(line);
+  }
+  close_file();
+  return lines;
+}
+
+TEST(LineReader, GivesTheLinesAsTextModeReadsThem) {
+  const std::string big(100000, 'x'), piece(4095, 'p'), chunk(65535, 'c');
+  const struct {
+    std::string bytes;
+    std::vector<Text> lines;
+  } kCases[] = {
+      {"", {}},
+      {"a\r\nb\nc", {"a", "b", "c"}},
+      {"a\r\n\r\n", {"a", ""}},
+      {"a\rb\r\n", {"a\rb"}},
+      {"a\r", {"a"}},
+      {std::string("a\0b\0\0", 5), {std::string("a\0b", 3)}},
+      {std::string("\0a\0\r\nb", 6), {std::string("\0a\0", 3), "b"}},
+      {"a\x1a"
+       "b\r\nc",
+       {"a"}},
+      {big + "\r\nz", {big, "z"}},
+      {piece + "\r\nz", {piece, "z"}},
+      {chunk + "\r\nz", {chunk, "z"}},
+      {chunk + "\r", {chunk}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(c.lines, lines_of(c.bytes)) << c.bytes.substr(0, 9);
+}
+
+TEST(OneFile, RefusesWhatItCannotDoAndWritesCrLfLines) {
+  Text line = "kept";
+  read_line(line);
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_EQ("kept", line);
+  write_line("x");
+  EXPECT_EQ(illegal_call, error_number());
+  close_file();
+  EXPECT_EQ(illegal_call, error_number());
+  EXPECT_TRUE(end_of_file());
+  for (const char* path : {"no-such-file.txt", "."}) {
+    open_for_input(path);
+    EXPECT_EQ(file_not_found, error_number()) << path;
+  }
+
+  write_bytes("one\r\n");
+  open_for_input(kFile);
+  open_for_output(kFile);
+  EXPECT_EQ(illegal_call, error_number());
+  write_line("x");
+  EXPECT_EQ(file_io_error, error_number());
+  read_line(line);
+  EXPECT_EQ("one", line);
+  close_file();
+  EXPECT_EQ(no_error, error_number());
+
+  open_for_output(kFile);
+  write_line("a");
+  write_line("");
+  EXPECT_EQ(no_error, error_number());
+  close_file();
+  EXPECT_EQ(no_error, error_number());
+  EXPECT_EQ("a\r\n\r\n", read_bytes());
+}
+
+}  // namespace
+}  // namespace platform
