@@ -1,16 +1,20 @@
-# Makes the Windows package with cpack in a Windows build directory and checks
-# it: the zip is named after the version and holds exactly Tolvane.exe,
-# README.md and LICENSE, and the program carries its version resource.
+# Makes the Windows package in a Windows build directory (its "package" target)
+# and checks it: the zip is named after the version and holds exactly
+# Tolvane.exe, README.md and LICENSE, the program carries its version resource
+# and is the build's own, and SHA256SUMS holds the right sums of the zip and of
+# Tolvane.exe.
 # Usage: cmake -DDIR=<Windows build directory> -DVERSION=<x.y.z> -P CheckPackage.cmake
 cmake_minimum_required(VERSION 3.25)
 
-execute_process(COMMAND ${CMAKE_CPACK_COMMAND} WORKING_DIRECTORY ${DIR}
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${DIR} --target package
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(result)
-  message(FATAL_ERROR "cpack failed:\n${output}")
+  message(FATAL_ERROR "building the package failed:\n${output}")
 endif()
 
-set(zip ${DIR}/Tolvane-${VERSION}-win64.zip)
+set(release ${DIR}/release)
+set(zip_name Tolvane-${VERSION}-win64.zip)
+set(zip ${release}/${zip_name})
 if(NOT EXISTS ${zip})
   message(FATAL_ERROR "no ${zip}:\n${output}")
 endif()
@@ -28,6 +32,13 @@ list(SORT names)
 if(NOT names STREQUAL "LICENSE;README.md;Tolvane.exe")
   message(FATAL_ERROR "${zip} holds: ${names}")
 endif()
+foreach(name ${names})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${contents}/${name} ${release}/${name}
+                  RESULT_VARIABLE result)
+  if(result)
+    message(FATAL_ERROR "${name} in ${zip} differs from ${release}/${name}")
+  endif()
+endforeach()
 
 file(STRINGS ${contents}/Tolvane.exe texts ENCODING UTF-16LE LENGTH_MINIMUM 4)
 foreach(expected ProductName Tolvane ProductVersion FileVersion FileDescription ${VERSION})
@@ -36,4 +47,11 @@ foreach(expected ProductName Tolvane ProductVersion FileVersion FileDescription 
     message(FATAL_ERROR "the version resource of Tolvane.exe lacks \"${expected}\"")
   endif()
 endforeach()
-message(STATUS "${zip}: ${names}, version ${VERSION}")
+
+file(SHA256 ${zip} zip_hash)
+file(SHA256 ${contents}/Tolvane.exe program_hash)
+file(READ ${release}/SHA256SUMS sums)
+if(NOT sums STREQUAL "${zip_hash}  ${zip_name}\n${program_hash}  Tolvane.exe\n")
+  message(FATAL_ERROR "${release}/SHA256SUMS does not match:\n${sums}")
+endif()
+message(STATUS "${zip}: ${names}, version ${VERSION}, SHA256SUMS right")
