@@ -112,9 +112,10 @@ void write_and_run_script(RunRecord& run) {
     close_file();
     if (error_number() != no_error) written = false;
   }
-  // A script that could not be replaced, such as a read-only one, runs as it
-  // is; one that lost bytes, or none at all, must not pass for a run.
-  if (!written && (opened || !file_present(run.script_path))) {
+  // A script that could not be replaced, such as a read-only or hidden one,
+  // runs as it is; one that lost bytes, or none at all, must not pass for a
+  // run.
+  if (!written && (opened || !file_exists(run.script_path))) {
     fail_and_wait({kNotWritten, run.script_path});
   }
   set_environment_value(kScriptVariable, run.script_path);

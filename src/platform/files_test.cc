@@ -46,10 +46,22 @@ TEST(LineReader, GivesTheLinesAsTextModeReadsThem) {
       {"", {}}, {"a\r\nb\nc", {"a", "b", "c"}}, {"a\r\n\r\n", {"a", ""}}, {"a\rb\r\n", {"a\rb"}}, {"a\r", {"a"}},
       {std::string("a\0b\0\0", 5), {std::string("a\0b", 3)}}, {std::string("\0a\0\r\nb", 6), {std::string("\0a\0", 3), "b"}},
       {"a\x1a" "b\r\nc", {"a"}}, {big + "\r\nz", {big, "z"}}, {piece + "\r\nz", {piece, "z"}},
-      {chunk + "\r\nz", {chunk, "z"}}, {chunk + "\r", {chunk}},
+      {chunk + "\r\nz", {chunk, "z"}}, {chunk + "\r", {chunk}}, {"a\r\n\x1a\r\nb", {"a"}},
       // clang-format on
   };
   for (const auto& c : kCases) EXPECT_EQ(c.lines, lines_of(c.bytes)) << c.bytes.substr(0, 9);
+  for (const char* end : {"\n", "\r\n"}) {  // files ending around a runtime's 4 KiB buffers
+    std::string bytes;
+    std::vector<Text> lines;
+    while (bytes.size() < 8300) {
+      bytes += std::string("k=v") + end;
+      lines.push_back("k=v");
+      if (bytes.size() < 4000 || (bytes.size() > 4300 && bytes.size() < 8000)) continue;
+      lines.push_back("build.path=x");
+      EXPECT_EQ(lines, lines_of(bytes + "build.path=x")) << bytes.size() << " bytes";
+      lines.pop_back();
+    }
+  }
 }
 
 TEST(OneFile, RefusesWhatItCannotDoAndWritesCrLfLines) {

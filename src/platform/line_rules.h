@@ -4,7 +4,9 @@
 #define TOLVANE_PLATFORM_LINE_RULES_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -31,6 +33,38 @@ class TextModeDecoder {
 
  private:
   bool ended_ = false;
+};
+
+/// Reads a file's lines in text mode from its raw bytes, on every platform:
+/// the data ends at the size measured at open, or at Ctrl-Z.
+class LineReader {
+ public:
+  /// Puts at most |size| raw bytes into |into|; gives the count, 0 at the
+  /// end of the file or on an error that ends it.
+  using Source = std::function<size_t(char* into, size_t size)>;
+
+  /// Starts reading |size| bytes (measured at open) from |source|.
+  void start(Source source, long long size);
+
+  /// True when no data is left: the measured size is consumed, the file gave
+  /// no more bytes, or Ctrl-Z comes next.
+  bool at_end();
+
+  /// The next line without its line end, as finish_line shapes it.
+  void read_line(std::string& line);
+
+ private:
+  bool fill();
+  size_t take(size_t count, bool more_follows, std::string& line);
+
+  Source source_;
+  long long size_ = 0;
+  long long position_ = 0;  // raw bytes consumed so far
+  std::vector<char> buffer_;
+  size_t begin_ = 0;  // unconsumed bytes are buffer_[begin_, end_)
+  size_t end_ = 0;
+  bool exhausted_ = false;
+  TextModeDecoder decoder_;
 };
 
 }  // namespace platform

@@ -32,6 +32,10 @@ Text first_match(const Text& pattern);
 /// True when first_match of the path is not empty.
 bool file_present(const Text& path);
 
+/// True when something other than a folder stands at the path, whatever its
+/// attributes (hidden and system files too).
+bool file_exists(const Text& path);
+
 // --- Files -----------------------------------------------------------------
 
 /// Values of error_number().
@@ -53,7 +57,9 @@ bool end_of_file();
 /// on a closed handle |line| keeps its value. Sets error_number.
 void read_line(Text& line);
 
-/// Writes |text| and CR LF to the output file; sets error_number.
+/// Writes |text| and CR LF to the output file; sets error_number. On Windows
+/// the text goes into the OEM code page, in which the command interpreter
+/// reads scripts; a character that has no place there is a file_io_error.
 void write_line(const Text& text);
 
 /// Closes the open file; file_io_error when buffered bytes could not be
@@ -68,7 +74,8 @@ int run_command(const Text& command);
 /// Removes spaces at the start, and spaces and NUL bytes at the end.
 Text trim(const Text& text);
 
-/// Lowers every byte that the character-type locale classes as upper case.
+/// Lowers every single-byte character that the character-type locale classes
+/// as upper case; both bytes of a double-byte character stay as they are.
 Text lower_case(const Text& text);
 
 /// Position of the first |pattern| in |text| at or after |start|; 0 if none.
@@ -85,7 +92,8 @@ long length(const Text& text);
 
 // --- Console, key wait and exit --------------------------------------------
 
-/// Writes |text| and CR LF to standard output.
+/// Writes |text| and CR LF to standard output: the bytes as they are, or on a
+/// Windows console the characters that they mean in the ANSI code page.
 void print_line(const Text& text);
 
 /// Blocks until the user presses a key; returns at once without a console.

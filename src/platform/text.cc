@@ -1,6 +1,7 @@
 // Text operations over byte strings, shared by every platform.
-#include <clocale>
 #include <cctype>
+#include <clocale>
+#include <cstdlib>
 
 #include "platform.h"
 
@@ -18,9 +19,17 @@ Text trim(const Text& text) {
 
 Text lower_case(const Text& text) {
   Text lowered = text;
-  for (char& byte : lowered) {
-    int code = static_cast<unsigned char>(byte);
-    if (std::isupper(code)) byte = static_cast<char>(std::tolower(code));
+  const bool double_bytes = MB_CUR_MAX > 1;
+  std::mblen(nullptr, 0);
+  for (size_t at = 0; at < lowered.size(); ++at) {
+    // The second byte of a double-byte character may look like a capital.
+    const int size = double_bytes ? std::mblen(&lowered[at], lowered.size() - at) : 1;
+    if (size > 1) {
+      at += static_cast<size_t>(size) - 1;
+      continue;
+    }
+    const int code = static_cast<unsigned char>(lowered[at]);
+    if (std::isupper(code)) lowered[at] = static_cast<char>(std::tolower(code));
   }
   return lowered;
 }

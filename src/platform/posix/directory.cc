@@ -88,4 +88,10 @@ Text first_match(const Text& pattern) {
 
 bool file_present(const Text& path) { return !first_match(path).empty(); }
 
+bool file_exists(const Text& path) {
+  struct stat info;
+  const Text native = native_path(path);
+  return !native.empty() && stat(native.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 }  // namespace platform

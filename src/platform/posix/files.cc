@@ -1,5 +1,5 @@
-// The one file handle of the program on POSIX: a text reader with its own
-// buffer and line translation, or a byte-for-byte writer.
+// The one file handle of the program on POSIX: the shared text-mode line
+// reader over the file's bytes, or a byte-for-byte writer.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,63 +18,22 @@ namespace platform {
 
 namespace {
 
-constexpr size_t kChunk = 64 * 1024;
-
 enum class Mode { closed, input, output };
 
-struct Reader {
-  int fd = -1;
-  long long size = 0;      // measured at open
-  long long position = 0;  // raw bytes consumed so far
-  std::vector<char> buffer;
-  size_t begin = 0;  // unconsumed bytes are buffer[begin, end)
-  size_t end = 0;
-  bool exhausted = false;  // the file gave no more bytes
-  TextModeDecoder decoder;
-};
-
 Mode mode = Mode::closed;
-Reader reader;
+int input_fd = -1;
+LineReader reader;
 FILE* writer = nullptr;
 int last_error = no_error;
 
-// Keeps the unconsumed bytes and appends the next chunk of the file to them;
-// false when the file has nothing more.
-bool fill() {
-  if (reader.exhausted) return false;
-  size_t kept = reader.end - reader.begin;
-  std::memmove(reader.buffer.data(), reader.buffer.data() + reader.begin, kept);
-  reader.begin = 0;
-  reader.end = kept;
+// Reads from the input file, again after an interruption; 0 at its end or
+// at an error that ends it.
+size_t read_input(char* into, size_t size) {
   for (;;) {
-    ssize_t got = read(reader.fd, reader.buffer.data() + kept, reader.buffer.size() - kept);
-    if (got > 0) {
-      reader.end += static_cast<size_t>(got);
-      return true;
-    }
-    if (got < 0 && errno == EINTR) continue;
-    reader.exhausted = true;  // end of the file, or a read error that ends it
-    return false;
+    const ssize_t got = read(input_fd, into, size);
+    if (got >= 0) return static_cast<size_t>(got);
+    if (errno != EINTR) return 0;
   }
-}
-
-// Translates |count| unconsumed bytes onto |line| and consumes what was taken.
-size_t take(size_t count, bool more_follows, Text& line) {
-  const char* start = reader.buffer.data() + reader.begin;
-  size_t used = count;
-  if (!std::memchr(start, '\r', count) && !std::memchr(start, kEndOfTextData, count)) {
-    line.append(start, count);  // nothing to translate
-  } else {
-    used = reader.decoder.decode(start, count, more_follows, line);
-  }
-  reader.begin += used;
-  reader.position += static_cast<long long>(used);
-  return used;
-}
-
-void close_input() {
-  close(reader.fd);
-  reader = Reader();
 }
 
 }  // namespace
@@ -107,10 +66,8 @@ void open_for_input(const Text& path) {
     last_error = file_not_found;
     return;
   }
-  reader = Reader();
-  reader.fd = fd;
-  reader.size = size;
-  reader.buffer.resize(kChunk);
+  input_fd = fd;
+  reader.start(read_input, size);
   mode = Mode::input;
   last_error = no_error;
 }
@@ -134,11 +91,7 @@ void open_for_output(const Text& path) {
   last_error = no_error;
 }
 
-bool end_of_file() {
-  if (mode != Mode::input) return true;
-  if (reader.decoder.ended() || reader.position >= reader.size) return true;
-  return reader.begin == reader.end && !fill();
-}
+bool end_of_file() { return mode != Mode::input || reader.at_end(); }
 
 void read_line(Text& line) {
   if (mode == Mode::closed) {
@@ -147,26 +100,7 @@ void read_line(Text& line) {
   }
   last_error = no_error;
   line.clear();
-  if (mode != Mode::input) return;
-
-  bool ended_by_lf = false;
-  while (!ended_by_lf && !reader.decoder.ended()) {
-    if (reader.begin == reader.end && !fill()) break;
-    const char* start = reader.buffer.data() + reader.begin;
-    size_t available = reader.end - reader.begin;
-    const void* lf = std::memchr(start, '\n', available);
-    size_t count = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) + 1 : available;
-    size_t used = take(count, true, line);
-    if (reader.decoder.ended()) break;
-    if (used == count) {
-      ended_by_lf = lf != nullptr;
-    } else if (!fill()) {
-      // A CR waited for the byte after it, and there is none.
-      take(reader.end - reader.begin, false, line);
-      break;
-    }
-  }
-  line = finish_line(std::move(line), !ended_by_lf);
+  if (mode == Mode::input) reader.read_line(line);
 }
 
 void write_line(const Text& text) {
@@ -190,7 +124,8 @@ void close_file() {
   }
   last_error = no_error;
   if (mode == Mode::input) {
-    close_input();
+    close(input_fd);
+    reader = LineReader();
   } else {
     // A write that failed earlier, or bytes that cannot be stored now, leave
     // the file short of what was written: that must not pass as success.

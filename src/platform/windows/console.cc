@@ -1,8 +1,10 @@
 // Console output, the key wait and process exit on Windows.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "platform/exit_steps.h"
 #include "platform/key_rule.h"
@@ -40,16 +42,29 @@ bool is_console_input(HANDLE handle) {
   return GetConsoleMode(handle, &mode) && GetNumberOfConsoleInputEvents(handle, &pending);
 }
 
+// On a console, the characters that the bytes mean in the ANSI code page;
+// elsewhere the bytes as they are.
 void write_out(const char* bytes, size_t size) {
   DWORD mode = 0;
-  const bool console = GetConsoleMode(standard_output, &mode) != 0;
+  if (GetConsoleMode(standard_output, &mode)) {
+    std::wstring wide(size, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), &wide[0],
+                                    static_cast<int>(size)));
+    for (size_t at = 0; at < wide.size();) {
+      const DWORD asked = static_cast<DWORD>(std::min(wide.size() - at, kConsolePiece));
+      DWORD written = 0;
+      if (!WriteConsoleW(standard_output, wide.data() + at, asked, &written, nullptr) ||
+          written == 0) {
+        return;
+      }
+      at += written;
+    }
+    return;
+  }
   while (size > 0) {
-    const size_t piece = console ? kConsolePiece : kFilePiece;
-    const DWORD asked = static_cast<DWORD>(size < piece ? size : piece);
+    const DWORD asked = static_cast<DWORD>(size < kFilePiece ? size : kFilePiece);
     DWORD written = 0;
-    const BOOL done = console ? WriteConsoleA(standard_output, bytes, asked, &written, nullptr)
-                              : WriteFile(standard_output, bytes, asked, &written, nullptr);
-    if (!done || written == 0) return;
+    if (!WriteFile(standard_output, bytes, asked, &written, nullptr) || written == 0) return;
     bytes += written;
     size -= written;
   }

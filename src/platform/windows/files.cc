@@ -1,6 +1,8 @@
 // Files, directories, environment and the command runner on Windows, over the
-// C runtime msvcrt.dll.
+// C runtime msvcrt.dll: the input file read as bytes for the shared line
+// reader, the script written in the OEM code page.
 #include <io.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -28,10 +30,7 @@ intptr_t search = kNoSearch;
 int last_error = no_error;
 FILE* open_file = nullptr;
 bool open_for_writing = false;
-long long input_size = 0;
-
-// Each read hands fgets a piece of this size.
-constexpr size_t kPiece = 4096;
+LineReader reader;
 
 // True when |text| holds a NUL byte: the runtime would end it there and
 // reach another file, so it names none.
@@ -45,21 +44,24 @@ Text with_backslashes(const Text& path) {
   return native;
 }
 
-// Reads one piece with fgets into |piece| and appends the bytes read to
-// |raw|. fgets gives no length, and a line may hold NUL bytes, so the piece
-// is first filled with LF and fgets may use all but its last byte: the first
-// LF is then either one that was read, with fgets' terminating NUL right
-// after it, or an untouched one, with the terminating NUL right before it.
-// Gives false when nothing was read, and sets |ended_by_lf| when the bytes
-// read end with an LF.
-bool read_piece(FILE* file, char (&piece)[kPiece], Text& raw, bool& ended_by_lf) {
-  std::memset(piece, '\n', kPiece);
-  if (!std::fgets(piece, static_cast<int>(kPiece - 1), file)) return false;
-  const char* first_lf = static_cast<const char*>(std::memchr(piece, '\n', kPiece));
-  const size_t at = static_cast<size_t>(first_lf - piece);
-  ended_by_lf = at + 1 < kPiece && piece[at + 1] == '\0';
-  raw.append(piece, ended_by_lf ? at + 1 : (at > 0 ? at - 1 : 0));
-  return true;
+size_t read_input(char* into, size_t size) { return std::fread(into, 1, size, open_file); }
+
+// |text| in the OEM code page, in which the command interpreter reads a
+// script; false when a character has no place there. ASCII stays as it is.
+bool in_oem_code_page(const Text& text, Text& oem) {
+  oem = text;
+  size_t at = 0;
+  while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
+  if (at == text.size()) return true;
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], size));
+  oem.assign(wide.size() * 2, '\0');
+  BOOL lost = FALSE;
+  oem.resize(WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                 static_cast<int>(wide.size()), &oem[0],
+                                 static_cast<int>(oem.size()), nullptr, &lost));
+  return !lost && !oem.empty();
 }
 
 }  // namespace
@@ -97,6 +99,12 @@ Text first_match(const Text& pattern) {
 
 bool file_present(const Text& path) { return !first_match(path).empty(); }
 
+bool file_exists(const Text& path) {
+  const DWORD attributes =
+      holds_nul(path) ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int error_number() { return last_error; }
 
 void open_for_input(const Text& path) {
@@ -112,20 +120,15 @@ void open_for_input(const Text& path) {
   }
   long long size = -1;
   if (_fseeki64(file, 0, SEEK_END) == 0) size = _ftelli64(file);
-  if (size < 0) {
+  if (size < 0 || _fseeki64(file, 0, SEEK_SET) != 0) {
     std::fclose(file);
     last_error = illegal_call;
     return;
   }
-  // Text mode from here on: CR LF arrives as LF and Ctrl-Z ends the data.
-  file = std::freopen(native.c_str(), "rt", file);
-  if (!file) {
-    last_error = file_not_found;
-    return;
-  }
+  // The bytes as they are; the shared reader does the text-mode translation.
   open_file = file;
   open_for_writing = false;
-  input_size = size;
+  reader.start(read_input, size);
   last_error = no_error;
 }
 
@@ -141,26 +144,18 @@ void open_for_output(const Text& path) {
   }
   open_file = file;
   open_for_writing = true;
-  input_size = 0;
   last_error = no_error;
 }
 
-bool end_of_file() {
-  if (!open_file) return true;
-  return std::feof(open_file) || _ftelli64(open_file) >= input_size;
-}
+bool end_of_file() { return !open_file || open_for_writing || reader.at_end(); }
 
 void read_line(Text& line) {
   if (!open_file) {
     last_error = illegal_call;
     return;
   }
-  char piece[kPiece];
-  Text raw;
-  bool ended_by_lf = false;
-  while (!ended_by_lf && read_piece(open_file, piece, raw, ended_by_lf)) {
-  }
-  line = finish_line(std::move(raw), !ended_by_lf);
+  line.clear();
+  if (!open_for_writing) reader.read_line(line);
   last_error = no_error;
 }
 
@@ -170,9 +165,11 @@ void write_line(const Text& text) {
     last_error = illegal_call;
     return;
   }
-  const size_t stored = std::fwrite(text.data(), 1, text.size(), open_file);
-  const size_t ending = std::fwrite("\r\n", 1, 2, open_file);
-  last_error = stored == text.size() && ending == 2 ? no_error : file_io_error;
+  Text oem;
+  const bool held = open_for_writing && in_oem_code_page(text, oem);
+  const size_t stored = open_for_writing ? std::fwrite(oem.data(), 1, oem.size(), open_file) : 0;
+  const size_t ending = open_for_writing ? std::fwrite("\r\n", 1, 2, open_file) : 0;
+  last_error = held && stored == oem.size() && ending == 2 ? no_error : file_io_error;
 }
 
 void close_file() {
@@ -180,7 +177,10 @@ void close_file() {
     last_error = illegal_call;
     return;
   }
-  const bool stored = std::fclose(open_file) == 0;
+  // The last bytes are stored explicitly: not every runtime's fclose reports
+  // a write that failed while it flushed.
+  const bool flushed = std::fflush(open_file) == 0;
+  const bool stored = std::fclose(open_file) == 0 && flushed;
   open_file = nullptr;
   // A script whose last bytes never reached the disk must not pass for a
   // complete one.
