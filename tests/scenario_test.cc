@@ -3,6 +3,7 @@
 // runs the program there with standard input from /dev/null, and compares
 // standard output, the exit status and every file below C:\t afterwards.
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 using Tree = std::map<std::string, std::string>;  // lower-cased path below C:\t -> bytes
 using Env = std::vector<std::pair<std::string, std::string>>;
 
-const std::string kElf = "<ELF>", kArduinoElf = "<ARDUINO ELF>", kNone = "<NONE>";
+const std::string kElf = "<ELF>", kArduinoElf = "<ARDUINO ELF>", kFull = "<FULL>", kNone = "<NONE>";
 const char* const kToolDirs[] = {"C:\\Program Files (x86)\\Arduino", "C:\\Program Files\\Arduino",
                                  "C:\\Arduino", "C:\\bin\\Arduino"};
 const char kBin[] = "\\hardware\\tools\\avr\\bin\\";
@@ -55,6 +56,18 @@ std::string crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
+// |text| (UTF-8) in a Windows code page; no code page: as it is.
+std::string in(const char* code_page, std::string text) {
+  if (!code_page) return text;
+  iconv_t convert = iconv_open(code_page, "UTF-8");
+  std::string out(text.size() * 2, '\0');
+  char *from = &text[0], *to = &out[0];
+  size_t left = text.size(), room = out.size();
+  iconv(convert, &from, &left, &to, &room);
+  iconv_close(convert);
+  return out.substr(0, out.size() - room);
+}
+
 // A shell command's standard output and exit status.
 std::pair<std::string, int> shell(const std::string& command) {
   std::string out;
@@ -70,6 +83,7 @@ std::pair<std::string, int> shell(const std::string& command) {
 struct Machine {
   bool wine;
   fs::path drives;
+  std::string locale = "";  // under Wine, the locale's variables
 
   explicit Machine(bool on_wine) : wine(on_wine) {
     drives = wine ? fs::path(TOLVANE_WINE_PREFIX)
@@ -89,7 +103,8 @@ struct Machine {
     return drives / (wine ? "drive_c" : "c") / replaced(below, "\\", "/");
   }
   std::string wine_env() const {
-    return "WINEPREFIX=" + shq(drives) + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' ";
+    return locale + "WINEPREFIX=" + shq(drives) +
+           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' ";
   }
   std::string program() const {
     return wine ? "\"Z:" + replaced(TOLVANE_WINDOWS_DIR "/Tolvane.exe", "/", "\\") + "\""
@@ -124,7 +139,7 @@ struct Machine {
       if (!wine) continue;
       spit(path, "#!/bin/sh\nfor a; do case $a in [Cc]:*) a=" + shq(c("")) +
                      "${a#??};; esac; set -- \"$@\" \"$(printf %s \"$a\" | tr '\\\\' /)\"; shift; "
-                     "done\nexec /usr/bin/" +
+                     "done\nexec env LC_ALL=C /usr/bin/" +
                      tool + " \"$@\"\n");
       fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
     }
@@ -161,9 +176,10 @@ struct Row {
   int tools = 2;                  // bit i: the tools at kToolDirs[i]
   Env env = kUser;
   std::vector<std::string> args = {};
-  std::string only = "";  // "native" or "wine": the row runs there alone
-  std::string held = "";  // an older script, or the preferences, that the run cannot open
-  Tree made = {};         // the start of each file that the run makes besides its own
+  std::string only = "";       // "native" or "wine": the row runs there alone
+  std::string held = "";       // an older script, or the preferences, that the run cannot open
+  Tree made = {};              // the start of each file that the run makes besides its own
+  const char* ansi = nullptr;  // the row's texts are UTF-8, meant in this ANSI code page
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
@@ -194,6 +210,20 @@ Tree sketch_in(const std::string& folder) {
 std::string megabyte_before(const std::string& last) {
   std::string text;
   while (text.size() < (1 << 20)) text += "editor.line" + std::to_string(text.size()) + "=x\r\n";
+  return text + last;
+}
+
+// A Japanese locale for Wine, built once without installing it.
+std::string ja_locale() {
+  static const std::string folder = TOLVANE_WINE_PREFIX "-locales";
+  static const int made =
+      fs::create_directories(folder) +
+      system(("localedef -i ja_JP -f UTF-8 " + folder + "/ja_JP.UTF-8").c_str());
+  return (void)made, folder;
+}
+std::string lf_lines_before(const std::string& last, size_t size) {
+  std::string text;
+  while (text.size() < size) text += "k=v\n";
   return text + last;
 }
 
@@ -261,6 +291,19 @@ const Row kRows[] = {
   {"a_megabyte_before_the_build_path", megabyte_before("build.path=C:\\t\\build"), kBuilt, "", kBuildBase},
   {"a_real_arduino_build", crlf({"board=uno", "build.path=C:\\t\\build", "sketchbook.path=C:\\t\\book"}),
    {{"build\\Blink.cpp.elf", kArduinoElf}, {"book\\Blink\\Blink.ino", ""}}, "", "c:\\t\\book\\Blink\\Blink", "c:\\t\\build\\Blink.cpp.elf"},
+  {"lf_only_just_past_4_kib", lf_lines_before("build.path=C:\\t\\build", 4100), kBuilt, "", kBuildBase},
+  {"lf_only_just_past_8_kib", lf_lines_before("build.path=C:\\t\\build", 8200), kBuilt, "", kBuildBase},
+  {"home_and_sketch_outside_ascii", kTypical, {{"build\\Käfer.cpp.elf", kElf}, {"home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer.ino", ""}}, "",
+   "C:\\t\\home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer", "c:\\t\\build\\Käfer.cpp.elf", 2,
+   {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home\\Zoë"}}, {}, "", "", {}, "CP1252"},
+  {"a_character_the_oem_code_page_lacks", kTypical, {{"build\\x€.cpp.elf", kElf}},
+   crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), "", "", 2, kUser, {}, "wine", "",
+   {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, "CP1252"},
+  {"double_byte_names_keep_their_second_byte", crlf({"build.path=C:\\t\\アイ"}), {{"アイ\\blink.cpp.elf", kElf}}, "",
+   "c:\\t\\アイ\\blink", "c:\\t\\アイ\\blink.cpp.elf", 2, kUser, {}, "wine", "", {}, "CP932"},
+  {"a_script_on_a_full_drive", kTypical, {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""},
+   {"book\\sketches\\blink\\blink_dump.cmd", kFull}},
+   crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
   {"names_no_windows_path_holds", kTypical, {{"build\\a\"b.cpp.elf", kElf}}, no_elf("c:\\t\\build\\"), "", "", 2, kUser, {}, "native"},
 };
 // clang-format on
@@ -271,33 +314,44 @@ TEST_P(Scenario, Run) {
   const auto& [on_wine, row] = GetParam();
   if (!row.only.empty() && row.only != (on_wine ? "wine" : "native")) GTEST_SKIP();
   Machine machine(on_wine);
-  if (row.prefs != kNone) spit(machine.c("t\\" + kPrefs), row.prefs);
+  // Natively the bytes are the program's text; under Wine host names are
+  // UTF-8, cmd reads batch files and scripts in the OEM code page.
+  const char* ansi = row.ansi;
+  const bool japanese = ansi && ansi == std::string("CP932");
+  const char* oem = !ansi ? nullptr : japanese ? "CP932" : "CP437";
+  const char* script_page = on_wine ? oem : ansi;
+  auto host = [&](const std::string& name) {
+    return machine.c("t\\" + in(on_wine ? nullptr : ansi, name));
+  };
+  if (japanese) machine.locale = "LOCPATH=" + shq(ja_locale()) + " LC_ALL=ja_JP.UTF-8 ";
+  if (row.prefs != kNone) spit(host(kPrefs), in(ansi, row.prefs));
   for (const auto& [name, bytes] : row.files) {
-    const fs::path path = machine.c("t\\" + name);
-    if (name.back() == '\\') fs::create_directories(path);
-    if (name.back() == '\\') continue;
+    const fs::path path = host(name);
+    fs::create_directories(name.back() == '\\' ? path : path.parent_path());
+    if (bytes == kFull) fs::create_symlink("/dev/full", path);
+    if (name.back() == '\\' || bytes == kFull) continue;
     spit(path, bytes == kElf          ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")
                : bytes == kArduinoElf ? slurp(TOLVANE_ARDUINO_ELF)
                                       : bytes);
   }
-  std::string tools;
+  std::string tools, privileges;
   for (int i = 0; i < 4; ++i) {
     if (row.tools & (1 << i))
       machine.install_tools(kToolDirs[i]), tools = std::string(kToolDirs[i]) + kBin;
   }
-  std::string privileges;
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
   if (row.held != kPrefs && !row.held.empty()) {  // runs a tool, as the script's own lines do
-    spit(machine.c("t\\" + row.held),
-         "\"" + tools + "avr-readelf.exe\" -v > \"C:\\t\\kept.txt\"\r\n");
+    spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -v > \"C:\\t\\kept.txt\"\r\n");
   }
-  if (!row.held.empty()) chmod(machine.c("t\\" + row.held).c_str(), row.held == kPrefs ? 0 : 0444);
+  if (!row.held.empty()) chmod(host(row.held).c_str(), row.held == kPrefs ? 0 : 0444);
+  Env env;
+  for (const auto& [name, value] : row.env) env.push_back({name, in(on_wine ? oem : ansi, value)});
   Tree expected = machine.tree();
 
   const char* wrapper = on_wine ? nullptr : std::getenv("TOLVANE_TEST_WRAPPER");
   std::string command = machine.command(
-      (wrapper ? wrapper + std::string(" ") : "") + machine.program(), row.args, row.env);
+      (wrapper ? wrapper + std::string(" ") : "") + machine.program(), row.args, env);
   if (!privileges.empty()) command = privileges + "sh -c " + shq(command);
   auto [out, status] = shell(command + " </dev/null");
   machine.wait_for_tools();
@@ -308,18 +362,19 @@ TEST_P(Scenario, Run) {
       echo &= line == "\r" || line.rfind("C:\\t>", 0) == 0;
     if (echo) out.clear();
   }
-  EXPECT_EQ(row.out, out);
+  EXPECT_EQ(in(ansi, row.out), out);
   EXPECT_EQ(row.out.empty() || row.out == kHelp ? 0 : 255, status);
 
   Tree after = machine.tree();
   if (!row.base.empty()) {
-    const std::string base = lower(replaced(row.base, "%%", "%"));
+    const std::string base = lower(in(on_wine ? nullptr : ansi, replaced(row.base, "%%", "%")));
     const std::string place = base.rfind("c:\\t\\", 0) == 0 ? base.substr(5) : base;
-    expected[place + "_dump.cmd"] = crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf +
-                                              "\" > \"" + row.base + ".asm.txt\"",
-                                          "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf +
-                                              "\" > \"" + row.base + ".hrd.txt\""}) +
-                                    slurp(TOLVANE_SOURCE_DIR "/tests/golden/script-tail.txt");
+    expected[place + "_dump.cmd"] =
+        in(script_page, crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf + "\" > \"" +
+                                  row.base + ".asm.txt\"",
+                              "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf + "\" > \"" +
+                                  row.base + ".hrd.txt\""})) +
+        slurp(TOLVANE_SOURCE_DIR "/tests/golden/script-tail.txt");
     expected[place + ".asm.txt"] = after[place + ".asm.txt"];
     expected[place + ".hrd.txt"] = after[place + ".hrd.txt"];
     EXPECT_EQ(0u, after[place + ".asm.txt"].find("\n")) << "a listing of the ELF file";
@@ -327,8 +382,9 @@ TEST_P(Scenario, Run) {
     EXPECT_EQ(0u, after[place + ".hrd.txt"].find("ELF Header:"));
   }
   for (const auto& [name, start] : row.made) {
-    EXPECT_EQ(0u, after[name].find(start)) << name;
-    expected[name] = after[name];
+    const std::string key = lower(in(on_wine ? nullptr : ansi, name));
+    EXPECT_EQ(0u, after[key].find(start)) << name;
+    expected[key] = after[key];
   }
   for (Tree* tree : {&expected, &after}) {  // keeps a failure's message short
     for (auto& [name, bytes] : *tree)
@@ -356,15 +412,16 @@ TEST_P(KeyWait, AKeyEndsTheWait) {
   const auto [on_wine, key] = GetParam();
   Machine machine(on_wine);
   const fs::path dir = machine.c("t");
-  const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
-  const std::string program =
-      on_wine ? machine.wine_env() + "wine " + shq(TOLVANE_WINDOWS_DIR "/Tolvane.exe")
-              : "TOLVANE_DRIVES=" + shq(machine.drives) + " AppData=" + shq("C:\\t\\x") + " " +
-                    machine.program();
+  const std::string tmux =
+      "LC_ALL=C.UTF-8 tmux -u -L tolvane-test-" + std::to_string(getpid()) + " ";
+  // No preferences in an AppData folder outside ASCII, shown on the console as typed.
+  machine.locale = "LC_ALL=C.UTF-8 ";
+  const std::string program = machine.command(
+      machine.program(), {}, {{"AppData", in(on_wine ? "CP437" : nullptr, "C:\\t\\Zoë")}});
   // Each file appears whole, by a rename; "timeout" ends all should the test fail.
   const std::string script =
-      "cd " + shq(dir) + " && " + program +
-      "; echo $? >s; mv s status; IFS= read -r r; echo \"[$r]\" >r; mv r rest";
+      program + "; e=$?; cd " + shq(dir) +
+      " && echo $e >s; mv s status; IFS= read -r r; echo \"[$r]\" >r; mv r rest";
   ASSERT_EQ(0, system((tmux + "new-session -d -x 100 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
@@ -373,8 +430,9 @@ TEST_P(KeyWait, AKeyEndsTheWait) {
     return done();
   };
   auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
-  EXPECT_TRUE(wait_for([&] { return screen().find("Can not find Ardunio") != std::string::npos; }))
-      << screen();
+  EXPECT_TRUE(wait_for([&] {
+    return screen().find("C:\\t\\Zoë\\Arduino\\pref") != std::string::npos;
+  })) << screen();
   usleep(500000);
   EXPECT_FALSE(fs::exists(dir / "status")) << "the wait ended without a key";
   system((tmux + "send-keys -t k " + key).c_str());

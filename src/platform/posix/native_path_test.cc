@@ -76,6 +76,8 @@ TEST(NativePath, MapsDrivesAndNamesInAnyCase) {
   std::fclose(std::fopen((root + "/c/Temp/.hidden.elf").c_str(), "w"));
   symlink("Sub/Blink.cpp.elf", (root + "/c/Temp/link.elf").c_str());
   EXPECT_EQ("link.elf", first_match("C:\\temp\\*.elf"));
+  EXPECT_TRUE(file_exists("C:\\temp\\.hidden.elf") && !file_present("C:\\temp\\.hidden.elf"));
+  EXPECT_FALSE(file_exists("C:\\temp\\sub") || file_exists("C:\\temp\\none"));
   setenv("tolvane_TEST_name", "value", 1);
   EXPECT_EQ("value", environment_value("TOLVANE_test_NAME"));
   EXPECT_EQ(std::string(folder), environment_value("TOLVANE_DRIVES"));
