@@ -3,7 +3,6 @@
 // runs the program there with standard input from /dev/null, and compares
 // standard output, the exit status and every file below C:\t afterwards.
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -24,6 +24,9 @@ const std::string kElf = "<ELF>", kArduinoElf = "<ARDUINO ELF>", kFull = "<FULL>
 const char* const kToolDirs[] = {"C:\\Program Files (x86)\\Arduino", "C:\\Program Files\\Arduino",
                                  "C:\\Arduino", "C:\\bin\\Arduino"};
 const char kBin[] = "\\hardware\\tools\\avr\\bin\\";
+const std::string kToolBins[] = {kToolDirs[0] + std::string(kBin), kToolDirs[1] + std::string(kBin),
+                                 kToolDirs[2] + std::string(kBin),
+                                 kToolDirs[3] + std::string(kBin)};
 
 std::string slurp(const fs::path& path) {
   std::stringstream bytes;
@@ -56,18 +59,6 @@ std::string crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
-// |text| (UTF-8) in a Windows code page; no code page: as it is.
-std::string in(const char* code_page, std::string text) {
-  if (!code_page) return text;
-  iconv_t convert = iconv_open(code_page, "UTF-8");
-  std::string out(text.size() * 2, '\0');
-  char *from = &text[0], *to = &out[0];
-  size_t left = text.size(), room = out.size();
-  iconv(convert, &from, &left, &to, &room);
-  iconv_close(convert);
-  return out.substr(0, out.size() - room);
-}
-
 // A shell command's standard output and exit status.
 std::pair<std::string, int> shell(const std::string& command) {
   std::string out;
@@ -76,6 +67,11 @@ std::pair<std::string, int> shell(const std::string& command) {
   for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
   const int status = pclose(pipe);
   return {out, WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+}
+
+// |text| (UTF-8) in a Windows code page; no code page: as it is.
+std::string in(const char* code_page, const std::string& text) {
+  return code_page ? shell("printf %s " + shq(text) + " | iconv -t " + code_page).first : text;
 }
 
 // The native build with drive C: in a scratch folder, or Windows under Wine
@@ -207,24 +203,10 @@ std::string no_elf(const std::string& dir) {
 Tree sketch_in(const std::string& folder) {
   return {{"build\\blink.cpp.elf", kElf}, {folder + "\\blink\\blink.ino", ""}};
 }
-std::string megabyte_before(const std::string& last) {
+std::string filler(const std::string& line, size_t size) {
   std::string text;
-  while (text.size() < (1 << 20)) text += "editor.line" + std::to_string(text.size()) + "=x\r\n";
-  return text + last;
-}
-
-// A Japanese locale for Wine, built once without installing it.
-std::string ja_locale() {
-  static const std::string folder = TOLVANE_WINE_PREFIX "-locales";
-  static const int made =
-      fs::create_directories(folder) +
-      system(("localedef -i ja_JP -f UTF-8 " + folder + "/ja_JP.UTF-8").c_str());
-  return (void)made, folder;
-}
-std::string lf_lines_before(const std::string& last, size_t size) {
-  std::string text;
-  while (text.size() < size) text += "k=v\n";
-  return text + last;
+  while (text.size() < size) text += line;
+  return text;
 }
 
 // clang-format off
@@ -278,9 +260,8 @@ const Row kRows[] = {
   {"cr_alone_ends_no_line", "build.path=C:\\t\\build\rsketchbook.path=C:\\t\\book\r\n", kSketch,
    no_elf("c:\\t\\build\rsketchbook.path=c:\\t\\book\\")},
   {"nul_in_the_build_path", std::string("build.path=C:\\t\\bu\0ild\r\n", 24), kSketch, no_elf(std::string("c:\\t\\bu\0ild\\", 12))},
-  {"no_objdump", kTypical, kSketch, crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:",
-   "    C:\\Program Files (x86)\\Arduino\\hardware\\tools\\avr\\bin\\", "    C:\\Program Files\\Arduino\\hardware\\tools\\avr\\bin\\",
-   "    C:\\Arduino\\hardware\\tools\\avr\\bin\\", "    C:\\bin\\Arduino\\hardware\\tools\\avr\\bin\\"}), "", "", 0},
+  {"no_objdump", kTypical, kSketch, crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0],
+   "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), "", "", 0},
   {"keys_in_any_case_values_lowered", crlf({"BUILD.Path=C:\\T\\BUILD", "SketchBook.PATH=C:\\t\\Book"}), kSketch, "", kSketchBase},
   {"spaces_around_the_key_and_value", crlf({"  build.path =  C:\\t\\my  build  ", "sketchbook.path=C:\\t\\book"}),
    {{"my  build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}}, "", kSketchBase, "c:\\t\\my  build\\blink.cpp.elf"},
@@ -288,11 +269,11 @@ const Row kRows[] = {
    kSketch, "", kSketchBase},
   {"short_build_path", crlf({"build.path=b"}), {{"b\\blink.cpp.elf", kElf}}, "", "b\\blink", "b\\blink.cpp.elf"},
   {"nul_bytes_at_the_end", kTypical + std::string("build.path=C:\\t\\build\0\0", 23), kSketch, "", kSketchBase},
-  {"a_megabyte_before_the_build_path", megabyte_before("build.path=C:\\t\\build"), kBuilt, "", kBuildBase},
+  {"a_megabyte_before_the_build_path", filler("editor.font=x\r\n", 1 << 20) + "build.path=C:\\t\\build", kBuilt, "", kBuildBase},
   {"a_real_arduino_build", crlf({"board=uno", "build.path=C:\\t\\build", "sketchbook.path=C:\\t\\book"}),
    {{"build\\Blink.cpp.elf", kArduinoElf}, {"book\\Blink\\Blink.ino", ""}}, "", "c:\\t\\book\\Blink\\Blink", "c:\\t\\build\\Blink.cpp.elf"},
-  {"lf_only_just_past_4_kib", lf_lines_before("build.path=C:\\t\\build", 4100), kBuilt, "", kBuildBase},
-  {"lf_only_just_past_8_kib", lf_lines_before("build.path=C:\\t\\build", 8200), kBuilt, "", kBuildBase},
+  {"lf_only_just_past_4_kib", filler("k=v\n", 4100) + "build.path=C:\\t\\build", kBuilt, "", kBuildBase},
+  {"lf_only_just_past_8_kib", filler("k=v\n", 8200) + "build.path=C:\\t\\build", kBuilt, "", kBuildBase},
   {"home_and_sketch_outside_ascii", kTypical, {{"build\\Käfer.cpp.elf", kElf}, {"home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer.ino", ""}}, "",
    "C:\\t\\home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer", "c:\\t\\build\\Käfer.cpp.elf", 2,
    {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home\\Zoë"}}, {}, "", "", {}, "CP1252"},
@@ -319,11 +300,10 @@ TEST_P(Scenario, Run) {
   const char* ansi = row.ansi;
   const bool japanese = ansi && ansi == std::string("CP932");
   const char* oem = !ansi ? nullptr : japanese ? "CP932" : "CP437";
-  const char* script_page = on_wine ? oem : ansi;
   auto host = [&](const std::string& name) {
     return machine.c("t\\" + in(on_wine ? nullptr : ansi, name));
   };
-  if (japanese) machine.locale = "LOCPATH=" + shq(ja_locale()) + " LC_ALL=ja_JP.UTF-8 ";
+  if (japanese) machine.locale = "LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=ja_JP.UTF-8 ";
   if (row.prefs != kNone) spit(host(kPrefs), in(ansi, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);
@@ -336,8 +316,7 @@ TEST_P(Scenario, Run) {
   }
   std::string tools, privileges;
   for (int i = 0; i < 4; ++i) {
-    if (row.tools & (1 << i))
-      machine.install_tools(kToolDirs[i]), tools = std::string(kToolDirs[i]) + kBin;
+    if (row.tools & (1 << i)) machine.install_tools(kToolDirs[i]), tools = kToolBins[i];
   }
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
@@ -355,13 +334,9 @@ TEST_P(Scenario, Run) {
   if (!privileges.empty()) command = privileges + "sh -c " + shq(command);
   auto [out, status] = shell(command + " </dev/null");
   machine.wait_for_tools();
-  if (on_wine && row.out.empty()) {  // cmd shows each line of the script after its prompt
-    std::istringstream lines(out);
-    bool echo = true;
-    for (std::string line; std::getline(lines, line);)
-      echo &= line == "\r" || line.rfind("C:\\t>", 0) == 0;
-    if (echo) out.clear();
-  }
+  // cmd shows each line of the script after its prompt.
+  if (on_wine && row.out.empty())
+    out = std::regex_replace(out, std::regex("(C:\\\\t>.*)?\r\n"), "");
   EXPECT_EQ(in(ansi, row.out), out);
   EXPECT_EQ(row.out.empty() || row.out == kHelp ? 0 : 255, status);
 
@@ -370,16 +345,16 @@ TEST_P(Scenario, Run) {
     const std::string base = lower(in(on_wine ? nullptr : ansi, replaced(row.base, "%%", "%")));
     const std::string place = base.rfind("c:\\t\\", 0) == 0 ? base.substr(5) : base;
     expected[place + "_dump.cmd"] =
-        in(script_page, crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf + "\" > \"" +
-                                  row.base + ".asm.txt\"",
-                              "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf + "\" > \"" +
-                                  row.base + ".hrd.txt\""})) +
+        in(on_wine ? oem : ansi, crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf +
+                                           "\" > \"" + row.base + ".asm.txt\"",
+                                       "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf +
+                                           "\" > \"" + row.base + ".hrd.txt\""})) +
         slurp(TOLVANE_SOURCE_DIR "/tests/golden/script-tail.txt");
-    expected[place + ".asm.txt"] = after[place + ".asm.txt"];
-    expected[place + ".hrd.txt"] = after[place + ".hrd.txt"];
-    EXPECT_EQ(0u, after[place + ".asm.txt"].find("\n")) << "a listing of the ELF file";
-    EXPECT_NE(std::string::npos, after[place + ".asm.txt"].find(":     file format elf32-avr"));
-    EXPECT_EQ(0u, after[place + ".hrd.txt"].find("ELF Header:"));
+    for (auto [ending, text] :
+         {std::pair{".asm.txt", "format elf32-avr"}, {".hrd.txt", "Atmel AVR"}}) {
+      expected[place + ending] = after[place + ending];  // a real listing, made afresh
+      EXPECT_NE(std::string::npos, after[place + ending].substr(0, 900).find(text)) << ending;
+    }
   }
   for (const auto& [name, start] : row.made) {
     const std::string key = lower(in(on_wine ? nullptr : ansi, name));

@@ -46,7 +46,7 @@ TEST(LineReader, GivesTheLinesAsTextModeReadsThem) {
       {"", {}}, {"a\r\nb\nc", {"a", "b", "c"}}, {"a\r\n\r\n", {"a", ""}}, {"a\rb\r\n", {"a\rb"}}, {"a\r", {"a"}},
       {std::string("a\0b\0\0", 5), {std::string("a\0b", 3)}}, {std::string("\0a\0\r\nb", 6), {std::string("\0a\0", 3), "b"}},
       {"a\x1a" "b\r\nc", {"a"}}, {big + "\r\nz", {big, "z"}}, {piece + "\r\nz", {piece, "z"}},
-      {chunk + "\r\nz", {chunk, "z"}}, {chunk + "\r", {chunk}}, {"a\r\n\x1a\r\nb", {"a"}},
+      {chunk + "\r\nz", {chunk, "z"}}, {chunk + "\r", {chunk}}, {"a\r\n\x1a\r\nb", {"a"}}, {"a\rb\nc", {"a\rb", "c"}},
       // clang-format on
   };
   for (const auto& c : kCases) EXPECT_EQ(c.lines, lines_of(c.bytes)) << c.bytes.substr(0, 9);

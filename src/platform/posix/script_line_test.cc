@@ -15,24 +15,17 @@ TEST(ScriptLine, TakesLinesApart) {
     std::vector<Redirection> redirections;
     bool missing_target;
   } kCases[] = {
+      // clang-format off
       {"\"C:\\Program Files\\avr-objdump.exe\" -S \"c:\\b\\x.elf\" > \"C:\\My (1)\\x.asm.txt\"",
-       {"C:\\Program Files\\avr-objdump.exe", "-S", "c:\\b\\x.elf"},
-       {{"C:\\My (1)\\x.asm.txt", false}},
-       false},
-      {"prog \"\" x", {"prog", "", "x"}, {}, false},
-      {"a\"b c\"d", {"ab cd"}, {}, false},
-      {"prog \"a > b", {"prog", "a > b"}, {}, false},
-      {" \t prog\t\targ  ", {"prog", "arg"}, {}, false},
+       {"C:\\Program Files\\avr-objdump.exe", "-S", "c:\\b\\x.elf"}, {{"C:\\My (1)\\x.asm.txt", false}}, false},
+      {"prog \"\" x", {"prog", "", "x"}, {}, false}, {"a\"b c\"d", {"ab cd"}, {}, false},
+      {"prog \"a > b", {"prog", "a > b"}, {}, false}, {" \t prog\t\targ  ", {"prog", "arg"}, {}, false},
       {"prog >>log.txt arg", {"prog", "arg"}, {{"log.txt", true}}, false},
       {"prog>out>>\"a b\"", {"prog"}, {{"out", false}, {"a b", true}}, false},
-      {"> made.txt", {}, {{"made.txt", false}}, false},
-      {"prog x>", {"prog", "x"}, {}, true},
-      {"prog > > x", {"prog"}, {{"x", false}}, true},
-      {"prog 100%% \"%%%%x\" % > \"c:\\50%%\\o.txt\"",
-       {"prog", "100%", "%%x", "%"},
-       {{"c:\\50%\\o.txt", false}},
-       false},
-      {"  \t", {}, {}, false},
+      {"> made.txt", {}, {{"made.txt", false}}, false}, {"prog x>", {"prog", "x"}, {}, true},
+      {"prog > > x", {"prog"}, {{"x", false}}, true}, {"  \t", {}, {}, false},
+      {"prog 100%% \"%%%%x\" % > \"c:\\50%%\\o.txt\"", {"prog", "100%", "%%x", "%"}, {{"c:\\50%\\o.txt", false}}, false},
+      // clang-format on
   };
   for (const auto& c : kCases) {
     const ScriptLine line = parse_script_line(c.line);
