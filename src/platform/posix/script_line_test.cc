@@ -37,7 +37,7 @@ TEST(ScriptLine, TakesLinesApart) {
 
 TEST(ScriptLine, FindsTheScriptPathAndTheExitLine) {
   const VariableLookup lookup = [](const std::string& name) {
-    return name == "S" ? std::string("C:\\a b\\%x%_dump.cmd") : std::string();
+    return name == "S" ? std::string("C:\\a b\\%x%_dump.cmd") : name == "V" ? "v" : std::string();
   };
   const struct {
     const char* command;
@@ -46,6 +46,7 @@ TEST(ScriptLine, FindsTheScriptPathAndTheExitLine) {
                 {"\"\"C:\\a (b)\\x.cmd\"\"", "C:\\a (b)\\x.cmd"},
                 {"\"C:\\a\\x.cmd\" y", "C:\\a\\x.cmd"},
                 {"%S", "%S"},
+                {"%V%x", "vx"},
                 {"%%S%", "%C:\\a"},
                 {"%T%S%", "%TC:\\a"},
                 {"\"", ""},
