@@ -4,7 +4,6 @@
 if(CMAKE_CROSSCOMPILING)
   # GoogleTest from Debian's sources, built for Windows; the win32 thread
   # model has no std::mutex for its Notification.
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
@@ -14,7 +13,6 @@ else()
   find_package(GTest REQUIRED)
   set(TOLVANE_GTEST GTest::gtest GTest::gtest_main)
 endif()
-
 file(GLOB TOLVANE_UNIT_TESTS CONFIGURE_DEPENDS
      src/app/*_test.cc src/platform/*_test.cc src/platform/${TOLVANE_PLATFORM_DIR}/*_test.cc)
 add_executable(tolvane_unit_tests ${TOLVANE_UNIT_TESTS})
@@ -25,49 +23,45 @@ endif()
 add_test(NAME unit COMMAND tolvane_unit_tests)
 
 option(TOLVANE_WINDOWS "Cross-build Tolvane.exe and run its tests under Wine" ON)
-set(TOLVANE_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
-set(TOLVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(TOLVANE_ARDUINO_DIR ${CMAKE_BINARY_DIR}/arduino-blink)
+set(windows ${CMAKE_BINARY_DIR}/windows)
+set(prefix ${CMAKE_BINARY_DIR}/wineprefix)
 if(TOLVANE_WINDOWS)
   include(ExternalProject)
-  ExternalProject_Add(windows SOURCE_DIR ${CMAKE_SOURCE_DIR} BINARY_DIR ${TOLVANE_WINDOWS_DIR}
+  ExternalProject_Add(windows SOURCE_DIR ${CMAKE_SOURCE_DIR} BINARY_DIR ${windows} BUILD_ALWAYS ON
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
-               -DCMAKE_BUILD_TYPE=Release
-    BUILD_ALWAYS ON INSTALL_COMMAND "" USES_TERMINAL_BUILD ON)
+    INSTALL_COMMAND "" USES_TERMINAL_BUILD ON)
 endif()
 
 add_executable(tolvane_scenarios tests/scenario_test.cc)
 target_link_libraries(tolvane_scenarios PRIVATE ${TOLVANE_GTEST})
-target_compile_definitions(tolvane_scenarios PRIVATE
-  TOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>"
-  TOLVANE_WINDOWS_DIR="${TOLVANE_WINDOWS_DIR}" TOLVANE_WINE_PREFIX="${TOLVANE_WINE_PREFIX}"
-  TOLVANE_ARDUINO_ELF="${TOLVANE_ARDUINO_DIR}/Blink.cpp.elf")
+target_compile_definitions(tolvane_scenarios PRIVATE TOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>" TOLVANE_WINDOWS_DIR="${windows}"
+  TOLVANE_WINE_PREFIX="${prefix}" TOLVANE_ARDUINO_ELF="${CMAKE_BINARY_DIR}/arduino/Blink.cpp.elf")
 add_dependencies(tolvane_scenarios tolvane)
 
-# A sketch built from the Arduino core as the IDE builds it.
-add_test(NAME arduino_elf
-  COMMAND ${CMAKE_SOURCE_DIR}/examples/arduino-blink/build-elf ${TOLVANE_ARDUINO_DIR})
-set_tests_properties(arduino_elf PROPERTIES FIXTURES_SETUP arduino)
+# A sketch built from the Arduino core as the IDE builds it, for one row.
+add_test(NAME arduino_elf COMMAND examples/arduino-blink/build-elf ${CMAKE_BINARY_DIR}/arduino
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 add_test(NAME scenarios COMMAND tolvane_scenarios --gtest_filter=Native/*)
-set_tests_properties(scenarios PROPERTIES FIXTURES_REQUIRED arduino)
 # A few of the same runs with the program under valgrind.
 add_test(NAME memcheck COMMAND tolvane_scenarios
   --gtest_filter=Native/*/typical:Native/*/help:Native/*/no_preferences:Native/*/a_megabyte*)
-set_tests_properties(memcheck PROPERTIES FIXTURES_REQUIRED arduino ENVIRONMENT
+set_tests_properties(memcheck PROPERTIES ENVIRONMENT
   "TOLVANE_TEST_WRAPPER=valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite")
+set_tests_properties(arduino_elf PROPERTIES FIXTURES_SETUP arduino)
+set_tests_properties(scenarios memcheck PROPERTIES FIXTURES_REQUIRED arduino)
 # The README's first command: the sample's script and both listings appear.
 add_test(NAME demo COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/demo)
 set_tests_properties(demo PROPERTIES FAIL_REGULAR_EXPRESSION "MISSING;Exit status: [^0]")
 
 if(TOLVANE_WINDOWS)
   # Everything under Wine shares one prefix, so those tests run one at a time.
-  add_test(NAME wine_prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/make-wine-prefix ${TOLVANE_WINE_PREFIX})
-  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
-  add_test(NAME unit_windows COMMAND env WINEPREFIX=${TOLVANE_WINE_PREFIX} WINEDEBUG=-all
-                                     wine ${TOLVANE_WINDOWS_DIR}/tolvane_unit_tests.exe)
+  add_test(NAME wine_prefix COMMAND tests/make-wine-prefix ${prefix} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  add_test(NAME unit_windows COMMAND env WINEPREFIX=${prefix} WINEDEBUG=-all wine ${windows}/tolvane_unit_tests.exe)
   add_test(NAME scenarios_wine COMMAND tolvane_scenarios --gtest_filter=Wine/*)
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
   set_tests_properties(unit_windows scenarios_wine PROPERTIES FIXTURES_REQUIRED "wine;arduino" RESOURCE_LOCK wine)
-  add_test(NAME windows_imports COMMAND ${CMAKE_SOURCE_DIR}/tests/check-imports ${TOLVANE_WINDOWS_DIR}/Tolvane.exe)
-  add_test(NAME windows_package COMMAND ${CMAKE_COMMAND} -DDIR=${TOLVANE_WINDOWS_DIR}
-                                        -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/CheckPackage.cmake)
+  add_test(NAME windows_imports COMMAND tests/check-imports ${windows}/Tolvane.exe WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  add_test(NAME windows_package COMMAND ${CMAKE_COMMAND} -DDIR=${windows}
+           -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/CheckPackage.cmake)
 endif()

@@ -11,8 +11,6 @@
 #include <functional>
 #include <map>
 #include <regex>
-#include <sstream>
-#include <thread>
 
 namespace {
 
@@ -29,9 +27,8 @@ const std::string kToolBins[] = {kToolDirs[0] + std::string(kBin), kToolDirs[1] 
                                  kToolDirs[3] + std::string(kBin)};
 
 std::string slurp(const fs::path& path) {
-  std::stringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 void spit(const fs::path& path, const std::string& bytes) {
@@ -153,7 +150,8 @@ struct Machine {
     Tree tree;
     for (const auto& entry : fs::recursive_directory_iterator(c("t"))) {
       const std::string name = lower(replaced(fs::relative(entry, c("t")).string(), "/", "\\"));
-      tree[entry.is_directory() ? name + "\\" : name] = entry.is_symlink() ? "" : slurp(entry);
+      tree[entry.is_directory() ? name + "\\" : name] =
+          entry.is_symlink() || entry.is_directory() ? "" : slurp(entry);
     }
     return tree;
   }
@@ -212,8 +210,7 @@ std::string filler(const std::string& line, size_t size) {
 // clang-format off
 const Row kRows[] = {
   {"help", kNone, {}, kHelp, "", "", 2, kUser, {"/?"}},
-  {"help_for_two_empty_arguments", kNone, {}, kHelp, "", "", 2, kUser, {"", ""}},
-  {"help_for_a_matching_wildcard", kNone, {{"x.ino", ""}}, kHelp, "", "", 2, kUser, {"*.ino"}},
+  {"help_for_two_empty_arguments_or_a_wildcard", kNone, {{"x.ino", ""}}, kHelp, "", "", 2, kUser, {"", "*.ino", ""}},
   {"one_empty_argument_runs_the_job", kTypical, kSketch, "", kSketchBase, kTypicalElf, 2, kUser, {""}},
   {"typical", kTypical, kSketch, "", kSketchBase},
   {"sketchbook_folder", kTypical, sketch_in("book"), "", "c:\\t\\book\\blink\\blink"},

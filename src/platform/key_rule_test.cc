@@ -46,7 +46,6 @@ TEST(KeyRule, RegistersWhatEachSequenceTypes) {
       {"Alt with the editing block", {kAlt, down(vk::kPrior, 0x49, 0, kLeftAlt | kEnhancedKey), up(vk::kMenu)}, {-1}},
       {"Alt, keypad 7, then a letter", {kAlt, pad(7), down('B', 0x30, 'b'), up(vk::kMenu)}, {'b'}},
       {"Alt and Ctrl with keypad 7", {pad(7, kLeftAlt | kLeftCtrl), up(vk::kMenu)}, {}},
-      {"Alt and Shift with keypad 7", {pad(7, kLeftAlt | kShift), up(vk::kMenu)}, {}},
       {"Alt with keypad 0", {kAlt, pad(0), up(vk::kMenu)}, {}},
       {"Alt with 4294967361: wraps to 65", {kAlt, pad(4), pad(2), pad(9), pad(4), pad(9), pad(6), pad(7), pad(3),
        pad(6), pad(1), up(vk::kMenu)}, {65}},
