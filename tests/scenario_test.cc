@@ -312,14 +312,12 @@ TEST_P(Scenario, Run) {
                                       : bytes);
   }
   std::string tools, privileges;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4; ++i)
     if (row.tools & (1 << i)) machine.install_tools(kToolDirs[i]), tools = kToolBins[i];
-  }
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-  if (row.held != kPrefs && !row.held.empty()) {  // runs a tool, as the script's own lines do
+  if (row.held != kPrefs && !row.held.empty())  // runs a tool, as the script's own lines do
     spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -v > \"C:\\t\\kept.txt\"\r\n");
-  }
   if (!row.held.empty()) chmod(host(row.held).c_str(), row.held == kPrefs ? 0 : 0444);
   Env env;
   for (const auto& [name, value] : row.env) env.push_back({name, in(on_wine ? oem : ansi, value)});

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "platform/platform.h"
 
@@ -17,11 +18,8 @@ void write_bytes(const std::string& bytes) {
 }
 
 std::string read_bytes() {
-  std::string bytes(1 << 16, '\0');
-  FILE* file = std::fopen(kFile, "rb");
-  bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file));
-  std::fclose(file);
-  return bytes;
+  std::ifstream file(kFile, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 std::vector<Text> lines_of(const std::string& bytes) {
@@ -29,9 +27,8 @@ std::vector<Text> lines_of(const std::string& bytes) {
   open_for_input(kFile);
   EXPECT_EQ(no_error, error_number());
   std::vector<Text> lines;
-  for (Text line; !end_of_file() && lines.size() <= bytes.size(); lines.push_back(line)) {
+  for (Text line; !end_of_file() && lines.size() <= bytes.size(); lines.push_back(line))
     read_line(line);
-  }
   close_file();
   return lines;
 }
