@@ -20,7 +20,7 @@ Text trim(const Text& text) {
 Text lower_case(const Text& text) {
   Text lowered = text;
   const bool double_bytes = MB_CUR_MAX > 1;
-  std::mblen(nullptr, 0);
+  if (double_bytes) std::mblen(nullptr, 0);  // a fresh shift state
   for (size_t at = 0; at < lowered.size(); ++at) {
     // The second byte of a double-byte character may look like a capital.
     const int size = double_bytes ? std::mblen(&lowered[at], lowered.size() - at) : 1;

@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
 #include "platform/exit_steps.h"
 #include "platform/line_rules.h"

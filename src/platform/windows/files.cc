@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <utility>
 
 #include "platform/exit_steps.h"
 #include "platform/line_rules.h"
@@ -165,10 +163,14 @@ void write_line(const Text& text) {
     last_error = illegal_call;
     return;
   }
+  if (!open_for_writing) {
+    last_error = file_io_error;
+    return;
+  }
   Text oem;
-  const bool held = open_for_writing && in_oem_code_page(text, oem);
-  const size_t stored = open_for_writing ? std::fwrite(oem.data(), 1, oem.size(), open_file) : 0;
-  const size_t ending = open_for_writing ? std::fwrite("\r\n", 1, 2, open_file) : 0;
+  const bool held = in_oem_code_page(text, oem);
+  const size_t stored = std::fwrite(oem.data(), 1, oem.size(), open_file);
+  const size_t ending = std::fwrite("\r\n", 1, 2, open_file);
   last_error = held && stored == oem.size() && ending == 2 ? no_error : file_io_error;
 }
 
