@@ -294,14 +294,13 @@ TEST_P(Scenario, Run) {
   Machine machine(on_wine);
   // Natively the bytes are the program's text; under Wine host names are
   // UTF-8, cmd reads batch files and scripts in the OEM code page.
-  const char* ansi = row.ansi;
-  const bool japanese = ansi && ansi == std::string("CP932");
-  const char* oem = !ansi ? nullptr : japanese ? "CP932" : "CP437";
-  auto host = [&](const std::string& name) {
-    return machine.c("t\\" + in(on_wine ? nullptr : ansi, name));
-  };
+  const bool japanese = row.ansi && row.ansi == std::string("CP932");
+  const char* oem = !row.ansi ? nullptr : japanese ? "CP932" : "CP437";
+  const char* names = on_wine ? nullptr : row.ansi;  // file names on the host
+  const char* batch = on_wine ? oem : row.ansi;      // what cmd reads: the variables, the script
+  auto host = [&](const std::string& name) { return machine.c("t\\" + in(names, name)); };
   if (japanese) machine.locale = "LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=ja_JP.UTF-8 ";
-  if (row.prefs != kNone) spit(host(kPrefs), in(ansi, row.prefs));
+  if (row.prefs != kNone) spit(host(kPrefs), in(row.ansi, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);
     fs::create_directories(name.back() == '\\' ? path : path.parent_path());
@@ -320,7 +319,7 @@ TEST_P(Scenario, Run) {
     spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -v > \"C:\\t\\kept.txt\"\r\n");
   if (!row.held.empty()) chmod(host(row.held).c_str(), row.held == kPrefs ? 0 : 0444);
   Env env;
-  for (const auto& [name, value] : row.env) env.push_back({name, in(on_wine ? oem : ansi, value)});
+  for (const auto& [name, value] : row.env) env.push_back({name, in(batch, value)});
   Tree expected = machine.tree();
 
   const char* wrapper = on_wine ? nullptr : std::getenv("TOLVANE_TEST_WRAPPER");
@@ -332,18 +331,18 @@ TEST_P(Scenario, Run) {
   // cmd shows each line of the script after its prompt.
   if (on_wine && row.out.empty())
     out = std::regex_replace(out, std::regex("(C:\\\\t>.*)?\r\n"), "");
-  EXPECT_EQ(in(ansi, row.out), out);
+  EXPECT_EQ(in(row.ansi, row.out), out);
   EXPECT_EQ(row.out.empty() || row.out == kHelp ? 0 : 255, status);
 
   Tree after = machine.tree();
   if (!row.base.empty()) {
-    const std::string base = lower(in(on_wine ? nullptr : ansi, replaced(row.base, "%%", "%")));
+    const std::string base = lower(in(names, replaced(row.base, "%%", "%")));
     const std::string place = base.rfind("c:\\t\\", 0) == 0 ? base.substr(5) : base;
     expected[place + "_dump.cmd"] =
-        in(on_wine ? oem : ansi, crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf +
-                                           "\" > \"" + row.base + ".asm.txt\"",
-                                       "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf +
-                                           "\" > \"" + row.base + ".hrd.txt\""})) +
+        in(batch, crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf + "\" > \"" + row.base +
+                            ".asm.txt\"",
+                        "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf + "\" > \"" + row.base +
+                            ".hrd.txt\""})) +
         slurp(TOLVANE_SOURCE_DIR "/tests/golden/script-tail.txt");
     for (auto [ending, text] :
          {std::pair{".asm.txt", "format elf32-avr"}, {".hrd.txt", "Atmel AVR"}}) {
@@ -352,7 +351,7 @@ TEST_P(Scenario, Run) {
     }
   }
   for (const auto& [name, start] : row.made) {
-    const std::string key = lower(in(on_wine ? nullptr : ansi, name));
+    const std::string key = lower(in(names, name));
     EXPECT_EQ(0u, after[key].find(start)) << name;
     expected[key] = after[key];
   }
