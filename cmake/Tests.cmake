@@ -36,10 +36,13 @@ add_executable(tolvane_scenarios tests/scenario_test.cc)
 target_link_libraries(tolvane_scenarios PRIVATE ${TOLVANE_GTEST})
 target_compile_definitions(tolvane_scenarios PRIVATE TOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>" TOLVANE_WINDOWS_DIR="${windows}"
-  TOLVANE_WINE_PREFIX="${prefix}" TOLVANE_ARDUINO_ELF="${CMAKE_BINARY_DIR}/arduino/Blink.cpp.elf")
+  TOLVANE_WINE_PREFIX="${prefix}" TOLVANE_ARDUINO_ELF="${CMAKE_BINARY_DIR}/arduino/Blink.cpp.elf"
+  TOLVANE_IDE_BUILD="${CMAKE_BINARY_DIR}/arduino/build")
+# The rows name their fields.
+set_target_properties(tolvane_scenarios PROPERTIES CXX_STANDARD 20)
 add_dependencies(tolvane_scenarios tolvane)
 
-# A sketch built from the Arduino core as the IDE builds it, for one row.
+# A sketch built by the builder of the Arduino IDE 1.6.6 to 1.8, for the rows.
 add_test(NAME arduino_elf COMMAND examples/arduino-blink/build-elf ${CMAKE_BINARY_DIR}/arduino
          WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 add_test(NAME scenarios COMMAND tolvane_scenarios --gtest_filter=Native/*)

@@ -11,6 +11,7 @@ const char kScriptEnding[] = "_dump.cmd";
 const char kDisassemblyEnding[] = ".asm.txt";
 const char kHeadersEnding[] = ".hrd.txt";
 const char kNotWritten[] = "**ERROR** Can not write the dump script:";
+const char kFoundBuild[] = "Taking the newest build: ";
 
 const char* const kObjdumpOptions[] = {
     "  -a, --archive-headers    Display archive header information",
@@ -118,6 +119,8 @@ void write_and_run_script(RunRecord& run) {
   if (!written && (opened || !file_exists(run.script_path))) {
     fail_and_wait({kNotWritten, run.script_path});
   }
+  // The user named no build: the one taken is shown.
+  if (!run.found_build.empty()) print_line(kFoundBuild + run.found_build);
   set_environment_value(kScriptVariable, run.script_path);
   run_command(script_command());
   end_run(0);

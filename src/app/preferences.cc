@@ -1,18 +1,41 @@
 // The preferences stage.
 #include "app/preferences.h"
 
+#include <algorithm>
+
+#include "app/builds.h"
+#include "app/places.h"
+
 using namespace platform;
 
 namespace tolvane {
 
 namespace {
 
-const char kPrefsFile[] = "\\Arduino\\preferences.txt";
+const char kPrefsFile[] = "preferences.txt";
+
+// Where each IDE keeps its preferences, in the order they are searched: a
+// root (see place_root) and the data folder below it that holds the file.
+struct PreferencesPlace {
+  Text root;
+  const char* folder;
+};
+
+std::vector<PreferencesPlace> preferences_places() {
+  std::vector<PreferencesPlace> places = {
+      {"%AppData%", "\\Arduino\\"},              // IDE 1.0
+      {"%LocalAppData%", "\\Arduino15\\"},       // IDE 1.5 to 1.8
+      {"<home>", "\\Documents\\ArduinoData\\"},  // IDE 1.8 from the Microsoft Store
+  };
+  for (const char* install : kInstallFolders) places.push_back({install, "\\portable\\"});
+  return places;
+}
 const char kBuildKey[] = "build.path";
 const char kSketchbookKey[] = "sketchbook.path";
 
 const char kNotFound[] = "**ERROR** Can not find Ardunio preferences file:";
 const char kCannotOpen[] = "**Error** opening Ardunio preferences file:";
+const char kNoAnsi[] = "**ERROR** This system's code page has no place for a character of";
 
 [[noreturn]] void fail_on_build_path(const RunRecord& run) {
   fail_and_wait({
@@ -40,7 +63,26 @@ bool begins_with_key(const Text& line, const char* key) {
   return true;
 }
 
+// |line| with its value in the ANSI code page, or ends the run: UTF-8, as
+// the IDE writes, is converted; other bytes are taken as they are.
+Text in_ansi(const Text& line, const char* key, const RunRecord& run) {
+  Text ansi;
+  if (to_ansi(line, ansi)) return ansi;
+  fail_and_wait(
+      {kNoAnsi, "          '" + Text(key) + "' in the Arduino preferences file:", run.prefs_path});
+}
+
 }  // namespace
+
+bool to_ansi(const Text& text, Text& ansi) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+  if (ascii || !is_utf8(text)) {
+    ansi = text;
+    return true;
+  }
+  return ansi_from_utf8(text, ansi);
+}
 
 Text preference_value(const Text& line) {
   long equals = find(1, line, "=");
@@ -49,9 +91,21 @@ Text preference_value(const Text& line) {
 
 void read_preferences(RunRecord& run) {
   run.home_prefix = environment_value("HomeDrive") + environment_value("HomePath") + "\\";
-  run.prefs_path = environment_value("AppData") + kPrefsFile;
-
-  if (!file_present(run.prefs_path)) fail_and_wait({kNotFound, run.prefs_path});
+  // The first place is the one that a missing file is reported at.
+  run.prefs_path = environment_value("AppData") + "\\Arduino\\" + kPrefsFile;
+  bool found = false;
+  for (const PreferencesPlace& place : preferences_places()) {
+    const Text root = place_root(place.root);
+    if (root.empty() || !file_present(root + place.folder + kPrefsFile)) continue;
+    run.data_dir = root + place.folder;
+    run.prefs_path = run.data_dir + kPrefsFile;
+    found = true;
+    break;
+  }
+  if (!found) {
+    if (find_newest_build(run)) return;
+    fail_and_wait({kNotFound, run.prefs_path});
+  }
   open_for_input(run.prefs_path);
   if (error_number() >= 1) fail_and_wait({kCannotOpen, run.prefs_path});
 
@@ -60,15 +114,22 @@ void read_preferences(RunRecord& run) {
   Text line;
   while (!end_of_file()) {
     read_line(line);
-    // Only the few lines that begin with a key are trimmed and lowered whole.
-    if (begins_with_key(line, kBuildKey)) run.build_line = lower_case(trim(line));
-    if (begins_with_key(line, kSketchbookKey)) run.sketchbook_line = lower_case(trim(line));
+    // Only the few lines that begin with a key are kept whole.
+    if (begins_with_key(line, kBuildKey)) run.build_line = line;
+    if (begins_with_key(line, kSketchbookKey)) run.sketchbook_line = line;
   }
   close_file();
+  // Lowered once in the ANSI code page: UTF-8 bytes lowered as ANSI ones
+  // would be another text.
+  run.build_line = lower_case(trim(in_ansi(run.build_line, kBuildKey, run)));
+  run.sketchbook_line = lower_case(trim(in_ansi(run.sketchbook_line, kSketchbookKey, run)));
 
   // A build path of any length is taken, as long as there is one after "=".
   const Text build_path = preference_value(run.build_line);
-  if (find(1, run.build_line, "=") == 0 || build_path.empty()) fail_on_build_path(run);
+  if (find(1, run.build_line, "=") == 0 || build_path.empty()) {
+    if (find_newest_build(run)) return;
+    fail_on_build_path(run);
+  }
   run.build_dir = build_path + "\\";
 }
 

@@ -6,9 +6,15 @@
 
 namespace tolvane {
 
-/// Sets home_prefix, prefs_path, build_line, sketchbook_line and build_dir,
-/// or ends the run with a failure block.
+/// Sets home_prefix, prefs_path, data_dir, build_line, sketchbook_line and
+/// build_dir, from the first IDE's preferences found; without a build path
+/// there, takes the newest build that an IDE left (see builds.h), or ends
+/// the run with a failure block.
 void read_preferences(RunRecord& run);
+
+/// |text| in the ANSI code page: well-formed UTF-8 outside ASCII converted,
+/// any other bytes as they are; false when a character has no place there.
+bool to_ansi(const Text& text, Text& ansi);
 
 /// The text after the first "=" of a preferences line (the whole line when it
 /// has none), trimmed.

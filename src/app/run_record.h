@@ -13,9 +13,11 @@ struct RunRecord {
   Text help_text;
   Text home_prefix;      // HomeDrive + HomePath + "\"
   Text prefs_path;       // the IDE's preferences file
+  Text data_dir;         // the folder of the preferences found, ends with "\"
   Text build_line;       // last "build.path" line, trimmed and lower-cased
   Text sketchbook_line;  // last "sketchbook.path" line, likewise
   Text build_dir;        // ends with "\"
+  Text found_build;      // the ELF file taken as the newest build, when none was set
   Text elf_name;
   Text sketch_name;
   Text project_dir;  // the project-directory candidate being probed

@@ -1,6 +1,7 @@
 // The sketch and output-directory stage.
 #include "app/sketch.h"
 
+#include "app/build_options.h"
 #include "app/preferences.h"
 
 using namespace platform;
@@ -11,18 +12,44 @@ namespace {
 
 const char kElfPattern[] = "*.elf";
 const char kElfEnding[] = ".cpp.elf";
+const char kInoElfEnding[] = ".ino.elf";
 const char kSourceEnding[] = ".ino";
+const char kBuildOptions[] = "build.options.json";
+constexpr size_t kBuildOptionsLimit = 1 << 20;  // the IDE's own are a few KiB
 const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
+
+bool ends_with(const Text& text, const Text& ending) {
+  return text.size() >= ending.size() &&
+         text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
 
 }  // namespace
 
 Text sketch_name_of(const Text& elf_name) {
   long at = find(1, elf_name, kElfEnding);
+  if (at == 0 && ends_with(elf_name, kInoElfEnding)) at = length(elf_name) - 7;
   return trim(left(elf_name, at - 1));
 }
 
+Text sketch_folder_of_build(const Text& build_dir) {
+  Text json, location;
+  if (!read_file(build_dir + kBuildOptions, kBuildOptionsLimit, json) ||
+      !to_ansi(sketch_location(json), location) || location.empty()) {
+    return Text();
+  }
+  // The sketch file, or its folder.
+  if (ends_with(lower_case(location), kSourceEnding)) {
+    location.resize(location.find_last_of("\\/") + 1);
+  }
+  if (!location.empty() && !ends_with(location, "\\") && !ends_with(location, "/")) {
+    location += "\\";
+  }
+  return location;
+}
+
 void resolve_sketch(RunRecord& run) {
-  run.elf_name = first_match(run.build_dir + kElfPattern);
+  // A build found among the IDE's own comes with its ELF file.
+  if (run.found_build.empty()) run.elf_name = first_match(run.build_dir + kElfPattern);
   if (run.elf_name.empty()) fail_and_wait({kNoElf, run.build_dir});
   run.sketch_name = sketch_name_of(run.elf_name);
 
@@ -31,7 +58,7 @@ void resolve_sketch(RunRecord& run) {
   const Text& name = run.sketch_name;
   // The candidates in the order they are searched; an empty one stands for
   // the current directory.
-  const Text candidates[] = {
+  std::vector<Text> candidates = {
       run.sketchbook_line.empty() ? Text() : sketchbook + "\\sketches\\" + name + "\\",
       sketchbook + "\\" + name + "\\",
       run.home_prefix + "Documents\\Projects\\" + name + "\\",
@@ -39,6 +66,12 @@ void resolve_sketch(RunRecord& run) {
       run.home_prefix + "Documents\\Arduino\\" + name + "\\",
       run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
   };
+  // The folder that the build names: first for a build that was found, as it
+  // names the very sketch built; after the others for a build path.
+  const Text built = sketch_folder_of_build(run.build_dir);
+  if (!built.empty()) {
+    candidates.insert(run.found_build.empty() ? candidates.end() : candidates.begin(), built);
+  }
 
   run.output_dir = run.build_dir;
   for (const Text& candidate : candidates) {

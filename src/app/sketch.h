@@ -6,13 +6,17 @@
 
 namespace tolvane {
 
-/// Sets elf_name, sketch_name, project_dir and output_dir, or ends the run
-/// when the build directory holds no ELF file.
+/// Sets elf_name (unless a build was found with it), sketch_name, project_dir
+/// and output_dir, or ends the run when the build directory holds no ELF file.
 void resolve_sketch(RunRecord& run);
 
-/// The sketch name cut from an ELF file name before ".cpp.elf"; empty when
-/// the name lacks it.
+/// The sketch name cut from an ELF file name before ".cpp.elf", or else
+/// before a final ".ino.elf"; empty when the name has neither.
 Text sketch_name_of(const Text& elf_name);
+
+/// The sketch folder that the build's build.options.json names, ending with
+/// a separator; empty when the file is missing or cannot be read.
+Text sketch_folder_of_build(const Text& build_dir);
 
 }  // namespace tolvane
 

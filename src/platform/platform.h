@@ -36,6 +36,23 @@ bool file_present(const Text& path);
 /// attributes (hidden and system files too).
 bool file_exists(const Text& path);
 
+/// An entry of a listing: its name without directory, whether it is a folder,
+/// and its last-write time (comparable between entries, not a date).
+struct Entry {
+  Text name;
+  bool folder;
+  long long written;
+};
+
+/// The listed files and folders matching the path or wildcard pattern, as
+/// first_match accepts them (neither hidden nor system) and folders likewise,
+/// without "." and ".."; in the platform's order.
+std::vector<Entry> matches(const Text& pattern);
+
+/// Reads the whole file at |path| into |bytes|, as it is; false when it cannot
+/// be read or holds more than |limit| bytes.
+bool read_file(const Text& path, size_t limit, Text& bytes);
+
 // --- Files -----------------------------------------------------------------
 
 /// Values of error_number().
@@ -89,6 +106,13 @@ Text left(const Text& text, long count);
 
 /// The byte count of |text|.
 long length(const Text& text);
+
+/// True when |text| is well-formed UTF-8 (no overlong forms, no surrogates).
+bool is_utf8(const Text& text);
+
+/// |utf8|, well-formed UTF-8, in the ANSI code page; false when a character
+/// has no place there.
+bool ansi_from_utf8(const Text& utf8, Text& ansi);
 
 // --- Console, key wait and exit --------------------------------------------
 

@@ -54,4 +54,38 @@ Text left(const Text& text, long count) {
 
 long length(const Text& text) { return static_cast<long>(text.size()); }
 
+bool is_utf8(const Text& text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t size = text.size();
+  for (size_t at = 0; at < size;) {
+    const unsigned lead = bytes[at];
+    // The continuation count, and the range of the second byte that keeps
+    // out overlong forms, surrogates and code points above U+10FFFF.
+    size_t more = 0;
+    unsigned low = 0x80, high = 0xBF;
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      more = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      more = 2;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      more = 3;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (size - at <= more || bytes[at + 1] < low || bytes[at + 1] > high) return false;
+    for (size_t i = 2; i <= more; ++i) {
+      if ((bytes[at + i] & 0xC0) != 0x80) return false;
+    }
+    at += more + 1;
+  }
+  return true;
+}
+
 }  // namespace platform

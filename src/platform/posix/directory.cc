@@ -29,14 +29,31 @@ bool windows_name(const Text& name) {
   return true;
 }
 
-// Ordinary files count, symbolic links followed; directories, devices,
-// sockets, hidden names and names that Windows could not hold never do.
-bool counts(const Text& directory, const Text& name) {
+// The status of an entry that Windows could list: not hidden (a name that
+// begins with "."), and a name that Windows could hold.
+bool listable(const Text& directory, const Text& name, struct stat& info) {
   if (name.empty() || name[0] == '.' || !windows_name(name)) return false;
   Text path =
       directory.empty() || directory.back() == '/' ? directory + name : directory + "/" + name;
+  return stat(path.c_str(), &info) == 0;
+}
+
+// Ordinary files count, symbolic links followed; directories, devices,
+// sockets, hidden names and names that Windows could not hold never do.
+bool counts(const Text& directory, const Text& name) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return listable(directory, name, info) && S_ISREG(info.st_mode);
+}
+
+// The folder and the last name of a pattern, as the file system has them.
+void split_pattern(const Text& pattern, Text& directory, Text& name) {
+  const Text path = native_path(pattern, false);
+  const size_t slash = path.rfind('/');
+  directory.clear();
+  name = path;
+  if (slash == Text::npos) return;
+  directory = slash == 0 ? "/" : path.substr(0, slash);
+  name = path.substr(slash + 1);
 }
 
 }  // namespace
@@ -59,14 +76,8 @@ void set_environment_value(const Text& name, const Text& value) {
 }
 
 Text first_match(const Text& pattern) {
-  Text path = native_path(pattern, false);
-  size_t slash = path.rfind('/');
-  Text directory;
-  Text name = path;
-  if (slash != Text::npos) {
-    directory = slash == 0 ? "/" : path.substr(0, slash);
-    name = path.substr(slash + 1);
-  }
+  Text directory, name;
+  split_pattern(pattern, directory, name);
   if (name.empty()) return Text();
 
   if (!has_wildcard(name)) {
@@ -87,6 +98,24 @@ Text first_match(const Text& pattern) {
 }
 
 bool file_present(const Text& path) { return !first_match(path).empty(); }
+
+std::vector<Entry> matches(const Text& pattern) {
+  std::vector<Entry> entries;
+  Text directory, name;
+  split_pattern(pattern, directory, name);
+  DIR* listing = name.empty() ? nullptr : opendir(directory.empty() ? "." : directory.c_str());
+  if (!listing) return entries;
+  // Only the names that match are looked at further.
+  while (const dirent* entry = readdir(listing)) {
+    struct stat info;
+    if (!wildcard_match(name, entry->d_name) || !listable(directory, entry->d_name, info)) continue;
+    if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) continue;
+    entries.push_back({entry->d_name, S_ISDIR(info.st_mode) != 0,
+                       info.st_mtim.tv_sec * 10000000LL + info.st_mtim.tv_nsec / 100});
+  }
+  closedir(listing);
+  return entries;
+}
 
 bool file_exists(const Text& path) {
   struct stat info;

@@ -135,6 +135,33 @@ void close_file() {
   mode = Mode::closed;
 }
 
+bool read_file(const Text& path, size_t limit, Text& bytes) {
+  bytes.clear();
+  const int fd = open(posix::native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  bool whole = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  // Reading stops as soon as the bytes pass the limit.
+  for (char piece[65536]; whole;) {
+    const ssize_t got = read(fd, piece, sizeof piece);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      whole = got == 0;
+      break;
+    }
+    bytes.append(piece, static_cast<size_t>(got));
+    if (bytes.size() > limit) whole = false;
+  }
+  close(fd);
+  return whole;
+}
+
+// The native text is UTF-8 already.
+bool ansi_from_utf8(const Text& utf8, Text& ansi) {
+  ansi = utf8;
+  return true;
+}
+
 void close_file_at_exit() {
   if (mode != Mode::closed) close_file();
 }

@@ -97,6 +97,32 @@ Text first_match(const Text& pattern) {
 
 bool file_present(const Text& path) { return !first_match(path).empty(); }
 
+std::vector<Entry> matches(const Text& pattern) {
+  std::vector<Entry> entries;
+  WIN32_FIND_DATAA entry;
+  // The basic listing leaves out the short names, and asks for large pieces.
+  const HANDLE found = holds_nul(pattern) ? INVALID_HANDLE_VALUE
+                                          : FindFirstFileExA(pattern.c_str(), FindExInfoBasic,
+                                                             &entry, FindExSearchNameMatch, nullptr,
+                                                             FIND_FIRST_EX_LARGE_FETCH);
+  if (found == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const bool folder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    const Text name = entry.cFileName;
+    // The system gives a plain file FILE_ATTRIBUTE_NORMAL (0x80) here, where
+    // the runtime's listing shows no attribute at all.
+    if ((entry.dwFileAttributes & (kNotPresent & ~(FILE_ATTRIBUTE_DIRECTORY | 0x80))) != 0 ||
+        name == "." || name == "..") {
+      continue;
+    }
+    const FILETIME& time = entry.ftLastWriteTime;
+    entries.push_back(
+        {name, folder, static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime});
+  } while (FindNextFileA(found, &entry));
+  FindClose(found);
+  return entries;
+}
+
 bool file_exists(const Text& path) {
   const DWORD attributes =
       holds_nul(path) ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
@@ -187,6 +213,36 @@ void close_file() {
   // A script whose last bytes never reached the disk must not pass for a
   // complete one.
   last_error = stored || !open_for_writing ? no_error : file_io_error;
+}
+
+bool read_file(const Text& path, size_t limit, Text& bytes) {
+  bytes.clear();
+  FILE* file = holds_nul(path) ? nullptr : std::fopen(with_backslashes(path).c_str(), "rb");
+  if (!file) return false;
+  // Reading stops as soon as the bytes pass the limit.
+  char piece[65536];
+  size_t got;
+  while (bytes.size() <= limit && (got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+    bytes.append(piece, got);
+  }
+  const bool whole = bytes.size() <= limit && !std::ferror(file);
+  std::fclose(file);
+  return whole;
+}
+
+bool ansi_from_utf8(const Text& utf8, Text& ansi) {
+  ansi.clear();
+  if (utf8.empty()) return true;
+  const int size = static_cast<int>(utf8.size());
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], size));
+  ansi.assign(wide.size() * 2, '\0');
+  BOOL lost = FALSE;
+  ansi.resize(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                  static_cast<int>(wide.size()), &ansi[0],
+                                  static_cast<int>(ansi.size()), nullptr, &lost));
+  return !lost && !ansi.empty();
 }
 
 void close_file_at_exit() {

@@ -1,0 +1,20 @@
+// The folders that the tables of places start from.
+#ifndef TOLVANE_APP_PLACES_H_
+#define TOLVANE_APP_PLACES_H_
+
+#include "app/run_record.h"
+
+namespace tolvane {
+
+/// The folder that a table names by |root|: "%Name%" is an environment
+/// variable, "<home>" HomeDrive and HomePath, "<temp>" the temporary folder
+/// (TMP, then TEMP, then UserProfile), any other text itself. Without a final
+/// "\"; empty when unset, so that the place is skipped.
+Text place_root(const Text& root);
+
+/// The four install folders of the IDE, in the order they are searched.
+extern const char* const kInstallFolders[4];
+
+}  // namespace tolvane
+
+#endif  // TOLVANE_APP_PLACES_H_
