@@ -65,6 +65,8 @@ if(TOLVANE_WINDOWS)
   set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
   set_tests_properties(unit_windows scenarios_wine PROPERTIES FIXTURES_REQUIRED "wine;arduino" RESOURCE_LOCK wine)
   add_test(NAME windows_imports COMMAND tests/check-imports ${windows}/Tolvane.exe WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  # The program stays small: at most 256 KiB.
+  add_test(NAME windows_size COMMAND sh -c "test $(stat -c %s ${windows}/Tolvane.exe) -le 262144")
   add_test(NAME windows_package COMMAND ${CMAKE_COMMAND} -DDIR=${windows}
            -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/CheckPackage.cmake)
 endif()

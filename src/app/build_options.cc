@@ -72,7 +72,8 @@ class Reader {
     if (next_is('"')) return string(text, nameable);
     return skip("true") || skip("false") || skip("null") || number();
   }
-  // Reads the object or array at its bracket; |depth| counts it.
+  // Reads the object or array at its bracket; |depth| counts it, 1 for the
+  // top-level object.
   bool container(int depth) {
     const bool object = *at_++ == '{';
     const char closing = object ? '}' : ']';

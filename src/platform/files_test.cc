@@ -9,7 +9,9 @@
 namespace platform {
 namespace {
 
-const char kFile[] = "files-test.txt";
+// Below the temporary folder, never in the folder the tests run from.
+const std::string kPath = ::testing::TempDir() + "files-test.txt";
+const char* const kFile = kPath.c_str();
 
 void write_bytes(const std::string& bytes) {
   FILE* file = std::fopen(kFile, "wb");
