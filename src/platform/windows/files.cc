@@ -100,11 +100,15 @@ bool file_present(const Text& path) { return !first_match(path).empty(); }
 std::vector<Entry> matches(const Text& pattern) {
   std::vector<Entry> entries;
   WIN32_FIND_DATAA entry;
-  // The basic listing leaves out the short names, and asks for large pieces.
-  const HANDLE found = holds_nul(pattern) ? INVALID_HANDLE_VALUE
-                                          : FindFirstFileExA(pattern.c_str(), FindExInfoBasic,
-                                                             &entry, FindExSearchNameMatch, nullptr,
-                                                             FIND_FIRST_EX_LARGE_FETCH);
+  if (holds_nul(pattern)) return entries;
+  // The basic listing leaves out the short names and asks for large pieces;
+  // Windows before 7 knows neither and gets the standard one.
+  HANDLE found = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (found == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) {
+    found = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &entry, FindExSearchNameMatch,
+                             nullptr, 0);
+  }
   if (found == INVALID_HANDLE_VALUE) return entries;
   do {
     const bool folder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
