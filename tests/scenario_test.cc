@@ -200,13 +200,14 @@ const std::string kBuildBase = "c:\\t\\build\\blink";
 const std::string kHelp = slurp(TOLVANE_SOURCE_DIR "/tests/golden/help.txt");
 const std::string kNotFound = crlf({"**ERROR** Can not find Ardunio preferences file:",
                                     "C:\\t\\appdata\\Arduino\\preferences.txt"});
-std::string no_build_path(const std::string& home = "C:\\t\\home\\") {
+std::string no_build_path(const std::string& home = "C:\\t\\home\\",
+                          const std::string& prefs = "C:\\t\\appdata\\Arduino\\preferences.txt") {
   return crlf({"**ERROR** This program requires that the 'build.path' is specified",
                "          in the user's Ardunio preferences file. Please set up a",
                "          directory for builds and add it to your preferences file.",
                "  Example:", "          build.path=" + home + "Documents\\Arduino\\Build", "",
                "          Please also set preproc.save_build_files to true.", "",
-               "Your Ardunio preferences file is:", "C:\\t\\appdata\\Arduino\\preferences.txt"});
+               "Your Ardunio preferences file is:", prefs});
 }
 std::string no_elf(const std::string& dir) {
   return crlf({"**ERROR** Can not find '*.elf' file in build directory:", dir});
@@ -261,6 +262,7 @@ const Row kRows[] = {
   {.name = "preferences_a_folder", .prefs = kNone, .files = {{kPrefs + "\\", ""}}, .out = kNotFound},
   {.name = "preferences_unreadable", .prefs = kTypical, .files = kSketch, .out = crlf({"**Error** opening Ardunio preferences file:", "C:\\t\\appdata\\Arduino\\preferences.txt"}), .only = "native", .held = kPrefs},
   {.name = "no_build_path_and_no_build", .prefs = ide_prefs("", "C:\\t\\book"), .files = kNoBuilds, .out = no_build_path()},
+  {.name = "build_path_block_names_the_file_read", .prefs = ide_prefs("", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = kSketch, .out = no_build_path("C:\\t\\home\\", "C:\\t\\local\\Arduino15\\preferences.txt")},
   {.name = "empty_build_path", .prefs = crlf({"build.path=  "}), .files = kSketch, .out = no_build_path()},
   {.name = "build_path_without_equals", .prefs = crlf({"build.path C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
   {.name = "build_path_block_without_home", .prefs = crlf({"build.path="}), .files = kSketch, .out = no_build_path("\\"), .env = {{"AppData", "C:\\t\\appdata"}}},
