@@ -44,22 +44,27 @@ Text with_backslashes(const Text& path) {
 
 size_t read_input(char* into, size_t size) { return std::fread(into, 1, size, open_file); }
 
+// |text|, in code page |from|, in code page |to| through UTF-16; false when a
+// character has no place in |to|, or with |flags| when |text| is not in |from|.
+bool converted(const Text& text, UINT from, DWORD flags, UINT to, Text& out) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(MultiByteToWideChar(from, flags, text.data(), size, &wide[0], size));
+  out.assign(wide.size() * 2, '\0');
+  BOOL lost = FALSE;
+  out.resize(WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                 static_cast<int>(wide.size()), &out[0],
+                                 static_cast<int>(out.size()), nullptr, &lost));
+  return !lost && !out.empty();
+}
+
 // |text| in the OEM code page, in which the command interpreter reads a
 // script; false when a character has no place there. ASCII stays as it is.
 bool in_oem_code_page(const Text& text, Text& oem) {
   oem = text;
   size_t at = 0;
   while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
-  if (at == text.size()) return true;
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], size));
-  oem.assign(wide.size() * 2, '\0');
-  BOOL lost = FALSE;
-  oem.resize(WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                 static_cast<int>(wide.size()), &oem[0],
-                                 static_cast<int>(oem.size()), nullptr, &lost));
-  return !lost && !oem.empty();
+  return at == text.size() || converted(text, CP_ACP, 0, CP_OEMCP, oem);
 }
 
 }  // namespace
@@ -236,17 +241,7 @@ bool read_file(const Text& path, size_t limit, Text& bytes) {
 
 bool ansi_from_utf8(const Text& utf8, Text& ansi) {
   ansi.clear();
-  if (utf8.empty()) return true;
-  const int size = static_cast<int>(utf8.size());
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], size));
-  ansi.assign(wide.size() * 2, '\0');
-  BOOL lost = FALSE;
-  ansi.resize(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                  static_cast<int>(wide.size()), &ansi[0],
-                                  static_cast<int>(ansi.size()), nullptr, &lost));
-  return !lost && !ansi.empty();
+  return utf8.empty() || converted(utf8, CP_UTF8, MB_ERR_INVALID_CHARS, CP_ACP, ansi);
 }
 
 void close_file_at_exit() {
