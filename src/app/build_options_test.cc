@@ -33,6 +33,7 @@ TEST(BuildOptions, TakesTheSketchLocationOfValidDocumentsOnly) {
       {kIdeFile, "C:\\Users\\Zo\xC3\xAB\\Documents\\Arduino\\Blink\\Blink.ino"},
       {"\xEF\xBB\xBF \t\r\n" + member("x") + "\r\n", "x"}, {" \xEF\xBB\xBF" + member("x"), ""},
       {member(R"(\\\"\/\u00eb\u00EB\uD83D\uDE00)"), "\\\"/\xC3\xAB\xC3\xAB\xF0\x9F\x98\x80"},
+      {member(R"(\uD800\uDC00\uDBFF\uDFFF)"), "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
       {member("\xE2\x82\xAC \xF4\x8F\xBF\xBF"), "\xE2\x82\xAC \xF4\x8F\xBF\xBF"},
       {member(R"(\u007F\u0080\u07FF\u0800\uFFFF)"), "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
       {x_then(R"(,"n":[-0.5e+3,0,1E9,-12.25, {}, []],"t":true,"f":false,"z":null,"k":"\uD800")"), "x"},
