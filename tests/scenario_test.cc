@@ -327,7 +327,7 @@ TEST_P(Scenario, Run) {
                                       : machine.c("t\\" + in(names, name));
   };
   if (japanese) machine.locale = "LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=ja_JP.UTF-8 ";
-  if (row.prefs != kNone) spit(host(row.prefs_at), in(native ? native : row.prefs_in_ansi ? row.ansi : nullptr, row.prefs));
+  if (row.prefs != kNone) spit(host(row.prefs_at), in(native, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);
     fs::create_directories(name.back() == '\\' ? path : path.parent_path());
