@@ -48,7 +48,7 @@ add_test(NAME arduino_elf COMMAND examples/arduino-blink/build-elf ${CMAKE_BINAR
 add_test(NAME scenarios COMMAND tolvane_scenarios --gtest_filter=Native/*)
 # A few of the same runs with the program under valgrind.
 add_test(NAME memcheck COMMAND tolvane_scenarios
-  --gtest_filter=Native/*/typical:Native/*/help:Native/*/no_preferences_and_no_build:Native/*/a_megabyte*:Native/*/ide_2_3*:Native/*/build_options_deep*)
+  --gtest_filter=Native/*/typical:Native/*/help:Native/*/no_preferences_and_no_build:Native/*/a_megabyte*:Native/*/ide_2_3*:Native/*/build_options_over*)
 set_tests_properties(memcheck PROPERTIES ENVIRONMENT
   "TOLVANE_TEST_WRAPPER=valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite")
 set_tests_properties(arduino_elf PROPERTIES FIXTURES_SETUP arduino)

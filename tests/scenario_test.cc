@@ -234,6 +234,12 @@ std::string filler(const std::string& line, size_t size) {
 }
 
 // clang-format off
+// A valid build.options.json of exactly 1 MiB, naming C:\t\ide\Blink, and spaces after it.
+const std::string kMebibyteOptions = [] {
+  std::string json = "{\"sketchLocation\": \"C:\\\\t\\\\ide\\\\Blink\", \"x\": \"\"}";
+  return json.insert(json.size() - 2, (1 << 20) - json.size(), 'x') + "    ";
+}();
+
 const Row kRows[] = {
   {.name = "help", .prefs = kNone, .out = kHelp, .args = {"/?"}},
   {.name = "help_for_two_empty_arguments_or_a_wildcard", .prefs = kNone, .files = {{"x.ino", ""}}, .out = kHelp, .args = {"", "*.ino", ""}},
@@ -299,7 +305,7 @@ const Row kRows[] = {
   {.name = "ide_1_0_build_in_temp", .files = {{"temp\\build5012.tmp\\Blink.cpp.elf", kArduinoElf}}, .out = taking("temp\\build5012.tmp\\Blink.cpp.elf"), .base = "C:\\t\\temp\\build5012.tmp\\Blink", .elf = "C:\\t\\temp\\build5012.tmp\\Blink.cpp.elf", .env = {{"TEMP", "C:\\t\\temp"}}},
   {.name = "the_newer_build_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("temp\\arduino_build_1\\Blink.ino.elf"), .base = "C:\\t\\temp\\arduino_build_1\\Blink", .elf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_build_path_wins_over_a_newer_build", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .older = {"build\\blink.cpp.elf"}},
-  {.name = "build_options_deep_and_huge_ignored", .files = {{"temp\\arduino_build_7\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_7\\build.options.json", "{\"sketchLocation\": \"C:\\\\t\\\\ide\\\\Blink\", \"x\": [" + filler("[", 1 << 20) + "]}"}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_7\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_7\\Blink.ino.elf"},
+  {.name = "build_options_over_a_mebibyte_ignored", .files = {{"temp\\arduino_build_7\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_7\\build.options.json", kMebibyteOptions}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_7\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_7\\Blink.ino.elf"},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
   {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932"},
   {.name = "a_script_on_a_full_drive", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", kFull}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
