@@ -1,5 +1,5 @@
-// A JSON reader (RFC 8259) that checks the whole document in one pass and
-// keeps only the top-level "sketchLocation" string.
+// A JSON reader (RFC 8259) that checks the whole document, its UTF-8 first,
+// and keeps only the top-level "sketchLocation" string.
 #include "app/build_options.h"
 
 #include <cctype>
@@ -137,22 +137,12 @@ class Reader {
     }
     return true;
   }
-  // Copies one raw character: no control byte; in UTF-8 no stray or missing
-  // continuation byte, overlong form, surrogate or code above 0x10FFFF.
+  // Copies one raw byte of a string: no control byte. The whole document is
+  // well-formed UTF-8 (checked before reading), so bytes above ASCII need no
+  // more care.
   bool raw_character(Text& out) {
-    static const unsigned long kLeast[] = {0, 0x80, 0x800, 0x10000};
-    const unsigned char lead = *at_;
-    const int count = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (lead < 0x20 || (lead >= 0x80 && lead < 0xC0) || lead > 0xF4 || end_ - at_ <= count)
-      return false;
-    unsigned long code = lead & (0x3F >> count);
-    for (int i = 1; i <= count; ++i) {
-      if ((at_[i] & 0xC0) != 0x80) return false;
-      code = code << 6 | (at_[i] & 0x3F);
-    }
-    if (code < kLeast[count] || (code >= 0xD800 && code < 0xE000) || code > 0x10FFFF) return false;
-    out.append(at_, count + 1);
-    at_ += count + 1;
+    if (static_cast<unsigned char>(*at_) < 0x20) return false;
+    out += *at_++;
     return true;
   }
 
@@ -164,6 +154,9 @@ class Reader {
 
 }  // namespace
 
-Text sketch_location(const Text& json) { return Reader(json).sketch_location(); }
+Text sketch_location(const Text& json) {
+  // JSON text is UTF-8 (RFC 8259): a document that is not is malformed.
+  return platform::is_utf8(json) ? Reader(json).sketch_location() : Text();
+}
 
 }  // namespace tolvane
