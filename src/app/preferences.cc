@@ -91,10 +91,12 @@ Text preference_value(const Text& line) {
 
 void read_preferences(RunRecord& run) {
   run.home_prefix = environment_value("HomeDrive") + environment_value("HomePath") + "\\";
-  // The first place is the one that a missing file is reported at.
-  run.prefs_path = environment_value("AppData") + "\\Arduino\\" + kPrefsFile;
+  const std::vector<PreferencesPlace> places = preferences_places();
+  // The first place is the one that a missing file is reported at, named as
+  // its variable gives it.
+  run.prefs_path = environment_value("AppData") + places.front().folder + kPrefsFile;
   bool found = false;
-  for (const PreferencesPlace& place : preferences_places()) {
+  for (const PreferencesPlace& place : places) {
     const Text root = place_root(place.root);
     if (root.empty() || !file_present(root + place.folder + kPrefsFile)) continue;
     run.data_dir = root + place.folder;

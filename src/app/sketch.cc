@@ -27,7 +27,9 @@ bool ends_with(const Text& text, const Text& ending) {
 
 Text sketch_name_of(const Text& elf_name) {
   long at = find(1, elf_name, kElfEnding);
-  if (at == 0 && ends_with(elf_name, kInoElfEnding)) at = length(elf_name) - 7;
+  if (at == 0 && ends_with(elf_name, kInoElfEnding)) {
+    at = length(elf_name) - length(kInoElfEnding) + 1;
+  }
   return trim(left(elf_name, at - 1));
 }
 

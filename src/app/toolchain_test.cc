@@ -10,7 +10,11 @@ TEST(VersionBelow, ComparesTheNumbersInAVersionAsNumbers) {
   const char* const kAscending[][2] = {
       {"5.4.0-atmel3.6.1-arduino2", "7.3.0-atmel3.6.1-arduino7"},
       {"7.3.0-atmel3.6.1-arduino7", "7.3.0-atmel3.6.1-arduino10"},
-      {"1.9", "1.10"}, {"4.8.1", "4.9"}, {"7.3.0", "7.3.0-atmel"}, {"007", "8"}, {"7.a", "7.b"},
+      {"1.9", "1.10"},
+      {"4.8.1", "4.9"},
+      {"7.3.0", "7.3.0-atmel"},
+      {"007", "8"},
+      {"7.a", "7.b"},
   };
   for (const auto& [low, high] : kAscending) {
     EXPECT_TRUE(version_below(low, high)) << low << " < " << high;
