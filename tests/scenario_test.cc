@@ -188,6 +188,7 @@ struct Row {
   std::vector<std::string> older = {};  // files of |files| last written an hour before the others
   const char* ansi = nullptr;  // the row's texts are UTF-8, meant in this ANSI code page
   bool prefs_in_ansi = false;  // the preferences saved in that code page, not in UTF-8
+  Env record = {};  // members of an <IDE BUILD>'s build.options.json given these values
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
@@ -232,6 +233,23 @@ std::string filler(const std::string& line, size_t size) {
   while (text.size() < size) text += line;
   return text;
 }
+
+// A JSON string's text for |text|.
+std::string json(const std::string& text) { return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\""); }
+// compile_commands.json as IDE 2 writes it, its first entry naming |compiler|.
+std::string compile_commands(const std::string& compiler, const std::string& directory = "C:\\t") {
+  return "[\n  {\n    \"directory\": \"" + json(directory) + "\",\n    \"arguments\": [\n      \"" +
+         json(compiler) + "\",\n      \"-c\",\n      \"-w\"\n    ],\n    \"file\": \"" +
+         json(directory) + "\\\\Blink.ino.cpp\"\n  }\n]\n";
+}
+// A build of IDE 1.8 unpacked in Downloads whose records name tools that are gone.
+const std::string kZip = "C:\\t\\Downloads\\arduino-1.8.19\\";
+const Tree kToolsGone = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"gcc\\bin\\avr-g++.exe", ""},
+                         {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\bin\\avr-g++")}};
+const Env kGoneRecord = {{"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr"},
+                         {"customBuildProperties", "runtime.tools.avr-gcc.path=" + kZip + "hardware\\tools\\avr"}};
+const std::string kTakingZip = taking("temp\\arduino_build_1\\Blink.ino.elf");
+const std::string kZipElf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf";
 
 // clang-format off
 // A valid build.options.json of exactly 1 MiB, naming C:\t\ide\Blink, and spaces after it.
@@ -306,6 +324,14 @@ const Row kRows[] = {
   {.name = "the_newer_build_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("temp\\arduino_build_1\\Blink.ino.elf"), .base = "C:\\t\\temp\\arduino_build_1\\Blink", .elf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_build_path_wins_over_a_newer_build", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .older = {"build\\blink.cpp.elf"}},
   {.name = "build_options_over_a_mebibyte_ignored", .files = {{"temp\\arduino_build_7\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_7\\build.options.json", kMebibyteOptions}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_7\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_7\\Blink.ino.elf"},
+  {.name = "ide_1_8_zip_tools_by_built_in_tools_folders_before_an_install_folder", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {kToolBins[0], kZip + "hardware\\tools\\avr\\bin\\"}, .record = {{"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr,C:\\t\\local\\Arduino15\\packages"}}},
+  {.name = "ide_1_8_tools_by_runtime_tools_path_with_a_comma", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}}, .base = "c:\\t\\book\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf", .tools = {"C:\\t\\other\\bin\\", "C:\\t\\D, E\\arduino-1.8.19\\hardware\\tools\\avr\\bin\\"}, .record = {{"customBuildProperties", "build.warn_data_percentage=75,runtime.tools.avr-gcc.path=C:\\t\\D, E\\arduino-1.8.19\\hardware\\tools\\avr,runtime.tools.avrdude.path=C:\\t\\D, E"}, {"builtInToolsFolders", "C:\\t\\other"}}},
+  {.name = "ide_1_6_tools_by_tools_folders_before_the_boards_manager", .files = {{"temp\\arduino_build_5\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .tools = {boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\arduino-1.6.9\\hardware\\tools\\avr\\bin\\"}, .record = {{"toolsFolders", "C:\\t\\arduino-1.6.9\\tools-builder,C:\\t\\arduino-1.6.9\\hardware\\tools\\avr"}}},
+  {.name = "ide_2_compiler_in_a_moved_data_folder_first", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands("C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6/bin/avr-g++")}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", "C:\\t\\zip\\bin\\"}, .used = "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
+  {.name = "a_recorded_toolchain_that_is_gone", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .record = kGoneRecord},
+  {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}, .record = kGoneRecord},
+  {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc/avr-g++", std::string(25 << 20, 'x'))}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
+  {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
   {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932"},
   {.name = "a_script_on_a_full_drive", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", kFull}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
@@ -341,9 +367,18 @@ TEST_P(Scenario, Run) {
     if (bytes == kIdeBuild) {
       fs::copy(TOLVANE_IDE_BUILD, path, fs::copy_options::recursive);
       const std::string options = slurp(path / "build.options.json");
-      spit(path / "build.options.json",
-           std::regex_replace(options, std::regex("(\"sketchLocation\": \")[^\"]*"),
-                              "$1C:\\\\t\\\\ide\\\\Blink\\\\Blink.ino"));
+      std::string record =
+          std::regex_replace(options, std::regex("(\"sketchLocation\": \")[^\"]*"),
+                             "$1C:\\\\t\\\\ide\\\\Blink\\\\Blink.ino");
+      for (const auto& [key, value] : row.record) {  // a member replaced, or added first
+        const std::string member = "\"" + key + "\": \"", text = member + json(value) + "\"";
+        const size_t at = record.find(member);
+        record = at == std::string::npos
+                     ? "{\n  " + text + ",\n" + record.substr(2)
+                     : record.substr(0, at) + text +
+                           record.substr(record.find('"', at + member.size()) + 1);
+      }
+      spit(path / "build.options.json", record);
     }
     if (name.back() == '\\' || bytes == kFull) continue;
     spit(path, bytes == kElf          ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")

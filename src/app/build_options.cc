@@ -1,162 +1,188 @@
-// A JSON reader (RFC 8259) that checks the whole document, its UTF-8 first,
-// and keeps only the top-level "sketchLocation" string.
+// The build's records read with RapidJSON's SAX reader: iterative, so no
+// nesting exhausts the stack, and checking the UTF-8 as it reads.
 #include "app/build_options.h"
 
-#include <cctype>
-#include <cstring>
+#include <rapidjson/reader.h>
+
+#include <algorithm>
 
 namespace tolvane {
 
+const char kBuildOptionsFile[] = "build.options.json";
+const char kCompileCommandsFile[] = "compile_commands.json";
+
 namespace {
 
-const char kMember[] = "sketchLocation";
-const char kByteOrderMark[] = "\xEF\xBB\xBF";
-constexpr int kMaxDepth = 64;  // arrays and objects open at once; deeper is invalid
+using rapidjson::SizeType;
 
-// Appends |code| (at most 0x10FFFF) in UTF-8; a lone surrogate gets the three
-// bytes that its number would have, which are not valid UTF-8.
-void append_utf8(Text& out, unsigned long code) {
-  static const unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  const int count = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-  out += static_cast<char>(kLead[count] | code >> 6 * count);
-  for (int shift = 6 * (count - 1); shift >= 0; shift -= 6)
-    out += static_cast<char>(0x80 | (code >> shift & 0x3F));
+constexpr unsigned kParseFlags =
+    rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
+
+// A value that can be part of a path: UTF-8 (an escaped lone surrogate is
+// not) without control characters.
+Text nameable(const char* text, SizeType size) {
+  const Text value(text, size);
+  const bool control = std::any_of(value.begin(), value.end(), [](char byte) {
+    return static_cast<unsigned char>(byte) < 0x20;
+  });
+  return control || !platform::is_utf8(value) ? Text() : value;
 }
 
-// Reads the document from |at_| to |end_|; each reading function gives false
-// at the first byte that breaks the grammar, and then the whole is invalid.
-class Reader {
+// The text as RapidJSON reads it, giving NUL bytes at its end however far
+// the reader goes: its UTF-8 check takes up to three bytes after a character
+// that is cut off, past the end of a plain string.
+class BoundedStream {
  public:
-  explicit Reader(const Text& json) : at_(json.data()), end_(json.data() + json.size()) {}
-
-  Text sketch_location() {
-    skip(kByteOrderMark);  // editors may put one at the start
-    skip_space();
-    if (!next_is('{') || !container(1)) return Text();
-    skip_space();
-    return at_ == end_ && nameable_ ? found_ : Text();
-  }
+  using Ch = char;
+  BoundedStream(const char* begin, const char* end) : at_(begin), begin_(begin), end_(end) {}
+  Ch Peek() const { return at_ != end_ ? *at_ : '\0'; }
+  Ch Take() { return at_ != end_ ? *at_++ : '\0'; }
+  size_t Tell() const { return static_cast<size_t>(at_ - begin_); }
+  // Never written: RapidJSON asks for these of every stream.
+  Ch* PutBegin() { return nullptr; }
+  void Put(Ch) {}
+  void Flush() {}
+  size_t PutEnd(Ch*) { return 0; }
 
  private:
-  bool skip(const char* word) {
-    const size_t size = std::strlen(word);
-    if (static_cast<size_t>(end_ - at_) < size || std::memcmp(at_, word, size) != 0) return false;
-    at_ += size;
-    return true;
-  }
-  void skip_space() {
-    while (at_ != end_ && (*at_ == ' ' || *at_ == '\t' || *at_ == '\n' || *at_ == '\r')) ++at_;
-  }
-  bool next_is(char byte) const { return at_ != end_ && *at_ == byte; }
-  bool accept(char byte) { return next_is(byte) && (++at_, true); }
-  bool take(char byte) { return skip_space(), accept(byte); }
-  bool digits() {
-    const char* start = at_;
-    while (at_ != end_ && *at_ >= '0' && *at_ <= '9') ++at_;
-    return at_ != start;
-  }
-  bool number() {
-    accept('-');
-    if (!accept('0') && !digits()) return false;
-    if (accept('.') && !digits()) return false;
-    if (accept('e') || accept('E')) return (accept('+') || accept('-')), digits();
-    return true;
-  }
-
-  // |depth|: the arrays and objects open around the value.
-  bool value(int depth) {
-    skip_space();
-    Text text;
-    bool nameable;
-    if (next_is('{') || next_is('[')) return container(depth + 1);
-    if (next_is('"')) return string(text, nameable);
-    return skip("true") || skip("false") || skip("null") || number();
-  }
-  // Reads the object or array at its bracket; |depth| counts it, 1 for the
-  // top-level object.
-  bool container(int depth) {
-    const bool object = *at_++ == '{';
-    const char closing = object ? '}' : ']';
-    if (depth > kMaxDepth) return false;
-    if (take(closing)) return true;
-    Text key;
-    bool nameable;
-    do {
-      skip_space();
-      if (object && (!next_is('"') || !string(key, nameable) || !take(':'))) return false;
-      // With several top-level "sketchLocation" members the last one wins, as
-      // with most JSON readers.
-      const bool wanted = depth == 1 && key == kMember;
-      if (wanted) found_.clear();
-      skip_space();
-      if (wanted && next_is('"') ? !string(found_, nameable_) : !value(depth)) return false;
-    } while (take(','));
-    return take(closing);
-  }
-
-  // Reads the string at the quote into |out|; |nameable| tells whether it is
-  // free of control characters and lone surrogates.
-  bool string(Text& out, bool& nameable) {
-    out.clear();
-    nameable = true;
-    for (++at_; at_ != end_;) {
-      if (accept('"')) return true;
-      if (!(next_is('\\') ? escape(out, nameable) : raw_character(out))) return false;
-    }
-    return false;
-  }
-  bool escape(Text& out, bool& nameable) {
-    static const char kFrom[] = "\"\\/bfnrt", kTo[] = "\"\\/\b\f\n\r\t";
-    if (++at_ == end_) return false;
-    if (const char* known = *at_ ? std::strchr(kFrom, *at_) : nullptr) {
-      out += kTo[known - kFrom];
-      nameable = nameable && known - kFrom < 3;
-      return ++at_, true;
-    }
-    unsigned long code, low;
-    if (!accept('u') || !hex4(code)) return false;
-    // A high surrogate joins the low one escaped right after it.
-    const char* after = at_;
-    if (code >= 0xD800 && code < 0xDC00 && skip("\\u") && hex4(low) && low >= 0xDC00 &&
-        low < 0xE000) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-    } else {
-      at_ = after;
-    }
-    nameable = nameable && code >= 0x20 && (code < 0xD800 || code >= 0xE000);
-    append_utf8(out, code);
-    return true;
-  }
-  bool hex4(unsigned long& code) {
-    if (end_ - at_ < 4) return false;
-    code = 0;
-    for (const char* stop = at_ + 4; at_ != stop; ++at_) {
-      const unsigned char digit = *at_;
-      if (!std::isxdigit(digit)) return false;
-      code = code << 4 | (digit <= '9' ? digit - '0' : (digit | 0x20) - 'a' + 10);
-    }
-    return true;
-  }
-  // Copies one raw byte of a string: no control byte. The whole document is
-  // well-formed UTF-8 (checked before reading), so bytes above ASCII need no
-  // more care.
-  bool raw_character(Text& out) {
-    if (static_cast<unsigned char>(*at_) < 0x20) return false;
-    out += *at_++;
-    return true;
-  }
-
   const char* at_;
+  const char* begin_;
   const char* end_;
-  Text found_;
-  bool nameable_ = false;
+};
+
+// Parses |json| with |handler|; false when the document is not valid JSON or
+// the handler stopped. A NUL byte ends the text, as RapidJSON reads it.
+template <typename Handler>
+bool parse(const Text& json, Handler& handler) {
+  // Editors may put a byte order mark at the start.
+  const bool marked = json.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  BoundedStream stream(json.data() + (marked ? 3 : 0), json.data() + json.size());
+  rapidjson::Reader reader;
+  return !reader.Parse<kParseFlags>(stream, handler).IsError();
+}
+
+// Keeps the wanted strings of the top-level object; the last of equal
+// members wins, as with most JSON readers.
+class OptionsHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, OptionsHandler> {
+ public:
+  explicit OptionsHandler(BuildOptions& options) : options_(options) {}
+
+  bool Default() { return value(); }
+  bool String(const char* text, SizeType size, bool) {
+    Text* member = wanted_;
+    if (!value()) return false;
+    if (member) *member = nameable(text, size);
+    return true;
+  }
+  bool Key(const char* text, SizeType size, bool) {
+    const Text key(text, size);
+    wanted_ = depth_ != 1                      ? nullptr
+              : key == "sketchLocation"        ? &options_.sketch_location
+              : key == "customBuildProperties" ? &options_.custom_build_properties
+              : key == "builtInToolsFolders"   ? &options_.built_in_tools_folders
+              : key == "toolsFolders"          ? &options_.tools_folders
+                                               : nullptr;
+    return true;
+  }
+  bool StartObject() { return open(); }
+  bool StartArray() { return depth_ > 0 && open(); }  // the document is an object
+  bool EndObject(SizeType) { return close(); }
+  bool EndArray(SizeType) { return close(); }
+
+ private:
+  // Any value: a wanted member that is not a string is none.
+  bool value() {
+    if (wanted_) wanted_->clear();
+    wanted_ = nullptr;
+    return true;
+  }
+  bool open() {
+    ++depth_;
+    return value();
+  }
+  bool close() {
+    --depth_;
+    return true;
+  }
+
+  BuildOptions& options_;
+  Text* wanted_ = nullptr;
+  int depth_ = 0;
+};
+
+// Follows the document to the end of its first entry, then stops.
+class CompilerHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, CompilerHandler> {
+ public:
+  Text compiler;
+  bool entry_read = false;
+
+  bool Default() { return value(); }
+  bool String(const char* text, SizeType size, bool) {
+    if (depth_ == 3 && in_arguments_ && !argument_seen_) compiler = nameable(text, size);
+    return value();
+  }
+  bool Key(const char* text, SizeType size, bool) {
+    if (depth_ == 2) arguments_next_ = Text(text, size) == "arguments";
+    return true;
+  }
+  bool StartObject() { return open(false); }
+  bool StartArray() { return open(true); }
+  bool EndObject(SizeType) { return close(); }
+  bool EndArray(SizeType) { return close(); }
+
+ private:
+  // |depth_| counts the open arrays and objects: 1 in the document's array,
+  // 2 in its first entry, 3 directly in that entry's "arguments".
+  bool value() {
+    if (depth_ < 2) return false;  // not an array, or an entry that is no object
+    member_value(false);
+    if (depth_ == 3 && in_arguments_) argument_seen_ = true;
+    return true;
+  }
+  bool open(bool array) {
+    if (depth_ == 0 ? !array : depth_ == 1 && array) return false;
+    if (depth_ == 2) member_value(array);
+    if (depth_ == 3 && in_arguments_) argument_seen_ = true;
+    ++depth_;
+    return true;
+  }
+  bool close() {
+    --depth_;
+    // The first entry is whole: the rest of the document is not read.
+    if (depth_ == 1) entry_read = true;
+    return !entry_read;
+  }
+  // A member's value in the entry: the last "arguments" counts.
+  void member_value(bool array) {
+    if (depth_ != 2) return;
+    if (arguments_next_) compiler.clear();
+    in_arguments_ = arguments_next_ && array;
+    argument_seen_ = false;
+    arguments_next_ = false;
+  }
+
+  int depth_ = 0;
+  bool arguments_next_ = false;
+  bool in_arguments_ = false;
+  bool argument_seen_ = false;
 };
 
 }  // namespace
 
-Text sketch_location(const Text& json) {
-  // JSON text is UTF-8 (RFC 8259): a document that is not is malformed.
-  return platform::is_utf8(json) ? Reader(json).sketch_location() : Text();
+BuildOptions build_options_of(const Text& json) {
+  BuildOptions options;
+  OptionsHandler handler(options);
+  // A NUL byte is never valid JSON, inside a string or outside.
+  const bool valid = json.find('\0') == Text::npos && parse(json, handler);
+  return valid ? options : BuildOptions();
+}
+
+Text sketch_location(const Text& json) { return build_options_of(json).sketch_location; }
+
+Text compiler_of(const Text& json) {
+  CompilerHandler handler;
+  parse(json, handler);
+  return handler.entry_read ? handler.compiler : Text();
 }
 
 }  // namespace tolvane

@@ -1,5 +1,6 @@
-// Reads the sketch's location from the build.options.json file that the
-// Arduino IDE writes into its build folder.
+// Reads what the Arduino IDE records in its build folder: the sketch it built
+// and the toolchain it used, from build.options.json (IDE 1.6 and later) and
+// compile_commands.json (IDE 2).
 #ifndef TOLVANE_APP_BUILD_OPTIONS_H_
 #define TOLVANE_APP_BUILD_OPTIONS_H_
 
@@ -9,11 +10,35 @@ namespace tolvane {
 
 using platform::Text;
 
-/// The value of the top-level object's "sketchLocation" string in a
-/// build.options.json document, in UTF-8; empty when the document is not
-/// valid JSON, is not an object, lacks that member or it is not a string, or
-/// its value cannot name a file.
+/// The record files' names in a build folder.
+extern const char kBuildOptionsFile[];
+extern const char kCompileCommandsFile[];
+
+/// build.options.json is read whole up to this size; of compile_commands.json,
+/// which runs to megabytes, only this much of its start.
+constexpr size_t kRecordLimit = 1 << 20;
+
+/// The top-level strings of a build.options.json document that Tolvane uses,
+/// in UTF-8. Each is empty when the document is not valid JSON or not an
+/// object, lacks the member or it is not a string, or its value cannot name
+/// a file (a control character, a lone surrogate).
+struct BuildOptions {
+  Text sketch_location;          // the sketch file or its folder
+  Text custom_build_properties;  // "key=value" items joined by commas
+  Text built_in_tools_folders;   // folders joined by commas (IDE 1.8.11 and later)
+  Text tools_folders;            // the same, up to IDE 1.8.10
+};
+BuildOptions build_options_of(const Text& json);
+
+/// The sketch location alone, as build_options_of gives it.
 Text sketch_location(const Text& json);
+
+/// The first string of the first entry's "arguments" in a compile_commands.json
+/// document, in UTF-8: the compiler. Empty when the document does not start
+/// with an array whose first entry is a whole, valid object with such a
+/// string, or when that string cannot name a file. Reads no further than the
+/// end of that entry.
+Text compiler_of(const Text& json);
 
 }  // namespace tolvane
 

@@ -1,9 +1,12 @@
 // The toolchain stage.
 #include "app/toolchain.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "app/build_options.h"
 #include "app/places.h"
+#include "app/preferences.h"
 
 using namespace platform;
 
@@ -20,8 +23,56 @@ const char kDefaultData[] = "\\Arduino15\\";  // below %LocalAppData%
 const char kObjdump[] = "avr-objdump.exe";
 const char kReadelf[] = "avr-readelf.exe";
 const char kIndent[] = "    ";
+const char kCompilerToolsPath[] = "runtime.tools.avr-gcc.path";
+
+bool is_letter(char byte) { return std::isalpha(static_cast<unsigned char>(byte)) != 0; }
 
 bool is_digit(char byte) { return std::isdigit(static_cast<unsigned char>(byte)) != 0; }
+
+bool is_separator(const Text& text, size_t at) {
+  return at < text.size() && (text[at] == '\\' || text[at] == '/');
+}
+
+// True when a rooted path starts at |at| of |list|: "X:\", or a separator
+// ("\\server", or the current drive's root). A name on Windows holds neither
+// ":" nor a separator, so a comma before one of these ends the item before it.
+bool starts_path(const Text& list, size_t at) {
+  return is_separator(list, at) || (at + 1 < list.size() && is_letter(list[at]) &&
+                                    list[at + 1] == ':' && is_separator(list, at + 2));
+}
+
+// True when a property item starts at |at|: its key, made of letters, digits
+// and ".-_", then "=".
+bool starts_property(const Text& list, size_t at) {
+  const size_t end = list.find_first_not_of(
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_", at);
+  return end != at && end < list.size() && list[end] == '=';
+}
+
+// The items of a comma-joined |list|, cut only at the commas after which
+// |starts_item| holds, so that a comma inside a folder's name stays in it.
+std::vector<Text> items_of(const Text& list, bool (*starts_item)(const Text&, size_t)) {
+  std::vector<Text> items;
+  size_t begin = 0;
+  for (size_t comma = list.find(','); comma != Text::npos; comma = list.find(',', comma + 1)) {
+    if (!starts_item(list, comma + 1)) continue;
+    items.push_back(list.substr(begin, comma - begin));
+    begin = comma + 1;
+  }
+  if (!list.empty()) items.push_back(list.substr(begin));
+  return items;
+}
+
+// |folder| from a record (UTF-8) in the ANSI code page with backslashes and a
+// final one; empty when it is not rooted or a character has no place there.
+Text tool_folder(const Text& folder) {
+  Text ansi;
+  if (!starts_path(folder, 0) || !to_ansi(folder, ansi)) return Text();
+  for (char& byte : ansi) {
+    if (byte == '/') byte = '\\';
+  }
+  return ansi + "\\";
+}
 
 // The Boards Manager's newest avr-objdump.exe below |data_dir|; empty when
 // it holds none.
@@ -41,6 +92,24 @@ Text newest_boards_manager_tool(const Text& data_dir) {
 }
 
 }  // namespace
+
+std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options) {
+  std::vector<Text> folders;
+  const size_t separator = compiler.find_last_of("\\/");
+  if (separator != Text::npos) folders.push_back(tool_folder(compiler.substr(0, separator)));
+  const Text key = Text(kCompilerToolsPath) + "=";
+  for (const Text& item : items_of(options.custom_build_properties, starts_property)) {
+    if (item.compare(0, key.size(), key) == 0) {
+      folders.push_back(tool_folder(item.substr(key.size()) + "\\bin"));
+    }
+  }
+  for (const Text* list : {&options.built_in_tools_folders, &options.tools_folders}) {
+    for (const Text& folder : items_of(*list, starts_path))
+      folders.push_back(tool_folder(folder + "\\bin"));
+  }
+  folders.erase(std::remove(folders.begin(), folders.end(), Text()), folders.end());
+  return folders;
+}
 
 bool version_below(const Text& a, const Text& b) {
   size_t i = 0, j = 0;
@@ -76,9 +145,21 @@ std::vector<Text> tool_directory_lines() {
 
 void locate_toolchain(RunRecord& run) {
   run.objdump_path.clear();
+  // The toolchain that the build records comes first.
+  Text compile_commands, options;
+  read_file_start(run.build_dir + kCompileCommandsFile, kRecordLimit, compile_commands);
+  read_file(run.build_dir + kBuildOptionsFile, kRecordLimit, options);
+  for (const Text& folder :
+       recorded_tool_folders(compiler_of(compile_commands), build_options_of(options))) {
+    if (!file_present(folder + kObjdump)) continue;
+    run.objdump_path = folder + kObjdump;
+    break;
+  }
+  const Text recorded = run.objdump_path;
+  // Then the last install folder present.
   for (const char* install : kInstallFolders) {
-    Text candidate = install + Text(kToolsBelowInstall) + kObjdump;
-    if (file_present(candidate)) run.objdump_path = candidate;
+    const Text candidate = install + Text(kToolsBelowInstall) + kObjdump;
+    if (recorded.empty() && file_present(candidate)) run.objdump_path = candidate;
   }
   // Then the Boards Manager's, in the data folder of the preferences found
   // and in the one that IDE 1.5 and later share.

@@ -4,14 +4,22 @@
 
 #include <vector>
 
+#include "app/build_options.h"
 #include "app/run_record.h"
 
 namespace tolvane {
 
-/// Sets objdump_path (the last install location present, or else the Boards
-/// Manager's newest) and readelf_path beside it, or ends the run when no
-/// location holds the tool.
+/// Sets objdump_path (the toolchain that the build records, else the last
+/// install location present, else the Boards Manager's newest) and
+/// readelf_path beside it, or ends the run when no location holds the tool.
 void locate_toolchain(RunRecord& run);
+
+/// The folders, in the order they are tried, where the build's records say
+/// its tools are: the folder of |compiler| (from compile_commands.json), then
+/// "bin" below runtime.tools.avr-gcc.path and below each folder of
+/// builtInToolsFolders and toolsFolders. Each in the ANSI code page with
+/// backslashes, ending with one; folders that are not rooted are left out.
+std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options);
 
 /// True when version |a| comes before |b|: runs of digits compare as
 /// numbers, other bytes as they are.

@@ -53,6 +53,10 @@ std::vector<Entry> matches(const Text& pattern);
 /// be read or holds more than |limit| bytes.
 bool read_file(const Text& path, size_t limit, Text& bytes);
 
+/// Reads at most the first |limit| bytes of the file at |path| into |bytes|;
+/// false when it cannot be read.
+bool read_file_start(const Text& path, size_t limit, Text& bytes);
+
 // --- Files -----------------------------------------------------------------
 
 /// Values of error_number().

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -135,25 +136,28 @@ void close_file() {
   mode = Mode::closed;
 }
 
-bool read_file(const Text& path, size_t limit, Text& bytes) {
+bool read_file_start(const Text& path, size_t limit, Text& bytes) {
   bytes.clear();
   const int fd = open(posix::native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info;
-  bool whole = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  // Reading stops as soon as the bytes pass the limit.
-  for (char piece[65536]; whole;) {
-    const ssize_t got = read(fd, piece, sizeof piece);
+  bool read_all = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  for (char piece[65536]; read_all && bytes.size() < limit;) {
+    const ssize_t got = read(fd, piece, std::min(sizeof piece, limit - bytes.size()));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
-      whole = got == 0;
+      read_all = got == 0;
       break;
     }
     bytes.append(piece, static_cast<size_t>(got));
-    if (bytes.size() > limit) whole = false;
   }
   close(fd);
-  return whole;
+  return read_all;
+}
+
+// One byte past the limit tells a file that is too large.
+bool read_file(const Text& path, size_t limit, Text& bytes) {
+  return read_file_start(path, limit + 1, bytes) && bytes.size() <= limit;
 }
 
 // The native text is UTF-8 already.

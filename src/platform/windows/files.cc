@@ -4,6 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -224,19 +225,24 @@ void close_file() {
   last_error = stored || !open_for_writing ? no_error : file_io_error;
 }
 
-bool read_file(const Text& path, size_t limit, Text& bytes) {
+bool read_file_start(const Text& path, size_t limit, Text& bytes) {
   bytes.clear();
   FILE* file = holds_nul(path) ? nullptr : std::fopen(with_backslashes(path).c_str(), "rb");
   if (!file) return false;
-  // Reading stops as soon as the bytes pass the limit.
   char piece[65536];
   size_t got;
-  while (bytes.size() <= limit && (got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+  while (bytes.size() < limit &&
+         (got = std::fread(piece, 1, std::min(sizeof piece, limit - bytes.size()), file)) > 0) {
     bytes.append(piece, got);
   }
-  const bool whole = bytes.size() <= limit && !std::ferror(file);
+  const bool read_all = !std::ferror(file);
   std::fclose(file);
-  return whole;
+  return read_all;
+}
+
+// One byte past the limit tells a file that is too large.
+bool read_file(const Text& path, size_t limit, Text& bytes) {
+  return read_file_start(path, limit + 1, bytes) && bytes.size() <= limit;
 }
 
 bool ansi_from_utf8(const Text& utf8, Text& ansi) {
