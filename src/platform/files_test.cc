@@ -12,6 +12,10 @@ namespace {
 // Below the temporary folder, never in the folder the tests run from.
 const std::string kPath = ::testing::TempDir() + "files-test.txt";
 const char* const kFile = kPath.c_str();
+// ... and removed when the tests end.
+const struct RemovedAtExit {
+  ~RemovedAtExit() { std::remove(kFile); }
+} kRemovedAtExit;
 
 void write_bytes(const std::string& bytes) {
   FILE* file = std::fopen(kFile, "wb");
