@@ -24,6 +24,7 @@ const char kObjdump[] = "avr-objdump.exe";
 const char kReadelf[] = "avr-readelf.exe";
 const char kIndent[] = "    ";
 const char kCompilerToolsPath[] = "runtime.tools.avr-gcc.path";
+constexpr size_t kFirstPiece = 1 << 16;  // of compile_commands.json: a first entry fits
 
 bool is_letter(char byte) { return std::isalpha(static_cast<unsigned char>(byte)) != 0; }
 
@@ -91,6 +92,18 @@ Text newest_boards_manager_tool(const Text& data_dir) {
   return tool;
 }
 
+// The compiler that the first entry of the build's compile_commands.json
+// names. Only as much of the file is read as that entry needs: a first piece,
+// larger ones while the entry is cut off, up to the limit.
+Text recorded_compiler(const Text& build_dir) {
+  Text start, compiler;
+  for (size_t size = kFirstPiece;; size *= 4) {
+    if (!read_file_start(build_dir + kCompileCommandsFile, size, start)) return Text();
+    compiler = compiler_of(start);
+    if (!compiler.empty() || start.size() < size || size >= kRecordLimit) return compiler;
+  }
+}
+
 }  // namespace
 
 std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options) {
@@ -146,11 +159,10 @@ std::vector<Text> tool_directory_lines() {
 void locate_toolchain(RunRecord& run) {
   run.objdump_path.clear();
   // The toolchain that the build records comes first.
-  Text compile_commands, options;
-  read_file_start(run.build_dir + kCompileCommandsFile, kRecordLimit, compile_commands);
+  Text options;
   read_file(run.build_dir + kBuildOptionsFile, kRecordLimit, options);
   for (const Text& folder :
-       recorded_tool_folders(compiler_of(compile_commands), build_options_of(options))) {
+       recorded_tool_folders(recorded_compiler(run.build_dir), build_options_of(options))) {
     if (!file_present(folder + kObjdump)) continue;
     run.objdump_path = folder + kObjdump;
     break;
