@@ -5,19 +5,23 @@
 // AVR core whose platform.local.txt holds the README's line, with the build
 // folder in the Wine prefix's temporary folder and the sketch in the user's
 // Documents\Arduino there. The builder splits the line into arguments and
-// starts "cmd"; a stand-in on PATH hands them to Wine's cmd.exe. Wine quotes
-// each argument for the command line as Go does on Windows (an argument with a
-// space gets quotes, nothing else does), so cmd.exe gets the command line that
-// the IDE's builder gives it on Windows, and Tolvane.exe runs where the line
-// names it. Each step edits the sketch and builds it; the Verify must succeed,
-// and the builder must show, without verbose output, Tolvane's message: first
-// with no tools (Tolvane fails), then twice with the tools, each time leaving
-// the listings of that very build beside the sketch.
+// starts "cmd"; a stand-in on PATH hands them to Wine's cmd.exe. Wine puts
+// the arguments together into one command line as Go (the IDE's builder) does
+// on Windows: of this line's arguments only the path, which holds a space, gets
+// quotes. So Wine's cmd.exe gets the command line that cmd.exe gets on
+// Windows, and Tolvane.exe runs where the line names it. Each step edits the sketch and builds it;
+// the Verify must succeed, and the builder must show, without verbose output, Tolvane's message:
+// first with no tools (Tolvane fails), then twice with the tools, each time leaving the listings of
+// that very build beside the sketch.
 //
 // CTest sets WINEPREFIX, TOLVANE_SOURCE_DIR and TOLVANE_EXE. The build's
 // build.options.json names the sketch by its Linux path, which Wine's programs
 // open as a path of drive Z:, so the files land in the same folder as they
 // would on Windows.
+//
+// What it cannot show: how Windows' own cmd.exe takes that command line (Wine's
+// follows the same quoting rules for /c), and how the builders of IDE 1.8.19
+// and IDE 2 show a hook's output; this is Debian's arduino-builder 1.3.25.
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,7 +90,6 @@ TEST(Hook, EachVerifyWritesTheListingsAndAFailureIsShown) {
   for (const auto& step : steps) {
     const std::string out = run(step.set + "; " + kVerify);
     EXPECT_NE(std::string::npos, out.find(step.shown)) << step.set << "\n" << out;
-    EXPECT_NE(std::string::npos, out.find("Sketch uses")) << out;
     EXPECT_EQ(step.end, out.substr(std::min(out.rfind("built: "), out.size()))) << out;
   }
   EXPECT_EQ("<0>\n", run(R"x(rm -rf "$s" "$b" "$k" "$t" "$e")x"));
