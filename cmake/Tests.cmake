@@ -66,6 +66,12 @@ if(TOLVANE_WINDOWS)
   add_test(NAME scenarios_wine COMMAND tolvane_scenarios --gtest_filter=Wine/*)
   set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
   set_tests_properties(unit_windows scenarios_wine PROPERTIES FIXTURES_REQUIRED "wine;arduino" RESOURCE_LOCK wine)
+  # Tolvane.exe run by arduino-builder's hook with the README's line, under Wine.
+  add_executable(tolvane_hook_test tests/hook_test.cc)
+  target_link_libraries(tolvane_hook_test PRIVATE ${TOLVANE_GTEST})
+  add_test(NAME hook COMMAND tolvane_hook_test)
+  set_tests_properties(hook PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine ENVIRONMENT
+    "WINEPREFIX=${prefix};TOLVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVANE_EXE=${windows}/Tolvane.exe")
   add_test(NAME windows_imports COMMAND tests/check-imports ${windows}/Tolvane.exe WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   # The program stays small: at most 256 KiB.
   add_test(NAME windows_size COMMAND sh -c "test $(stat -c %s ${windows}/Tolvane.exe) -le 262144")
