@@ -254,7 +254,7 @@ const Row kRows[] = {
   {.name = "no_source_output_in_build", .prefs = kTypical, .files = kBuilt, .base = kBuildBase},
   {.name = "projects_before_arduino", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"home\\My Documents\\Projects\\blink\\blink.ino", ""}, {"home\\Documents\\Arduino\\blink\\blink.ino", ""}}, .base = "C:\\t\\home\\My Documents\\Projects\\blink\\blink"},
   {.name = "no_sketchbook_current_folder", .prefs = crlf({"build.path=C:\\t\\build"}), .files = {{"build\\blink.cpp.elf", kElf}, {"blink.ino", ""}}, .base = "blink"},
-  {.name = "last_tool_location_present", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[0], kToolBins[2]}},
+  {.name = "program_files_before_tools_planted_in_c_bin_arduino", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[1], kToolBins[3]}, .used = kToolBins[1]},
   {.name = "first_tool_location", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[0]}},
   {.name = "fourth_tool_location", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[3]}},
   {.name = "ino_elf_names_the_sketch", .prefs = kTypical, .files = {{"build\\blink.ino.elf", kElf}}, .base = kBuildBase, .elf = "c:\\t\\build\\blink.ino.elf"},

@@ -78,7 +78,10 @@ void locate_toolchain(RunRecord& run) {
   run.objdump_path.clear();
   for (const char* install : kInstallFolders) {
     Text candidate = install + Text(kToolsBelowInstall) + kObjdump;
-    if (file_present(candidate)) run.objdump_path = candidate;
+    if (file_present(candidate)) {
+      run.objdump_path = candidate;
+      break;
+    }
   }
   // Then the Boards Manager's, in the data folder of the preferences found
   // and in the one that IDE 1.5 and later share.

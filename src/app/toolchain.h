@@ -8,7 +8,7 @@
 
 namespace tolvane {
 
-/// Sets objdump_path (the last install location present, or else the Boards
+/// Sets objdump_path (the first install location present, or else the Boards
 /// Manager's newest) and readelf_path beside it, or ends the run when no
 /// location holds the tool.
 void locate_toolchain(RunRecord& run);
