@@ -124,7 +124,7 @@ struct Machine {
     }
     line += " TOLVANE_DRIVES=" + shq(drives) + " " + program;
     batch += "cd /d C:\\t\r\n" + program;
-    for (const std::string& arg : args) line += " " + shq(arg), batch += " \"" + arg + "\"";
+    for (const std::string& arg : args) line += " " + shq(arg), batch += " \"" + arg + '"';
     if (!wine) return line;
     spit(c("run.cmd"), batch + "\r\nexit /b %errorlevel%\r\n");
     return "cd " + shq(c("")) + " && " + wine_env() + "wine cmd /c 'C:\\run.cmd'";
@@ -243,6 +243,8 @@ std::string filler(const std::string& line, size_t size) {
   while (text.size() < size) text += line;
   return text;
 }
+// Forty characters of three bytes each in UTF-8 and one unit in UTF-16.
+const std::string kWide = filler("表", 120);
 
 // clang-format off
 // A valid build.options.json of exactly 1 MiB, naming C:\t\ide\Blink, and spaces after it.
@@ -321,6 +323,7 @@ const Row kRows[] = {
   {.name = "the_newest_elf_of_the_build_path_and_the_builds", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"build\\blink.ino.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .elf = "c:\\t\\build\\blink.ino.elf", .older = {"build\\blink.cpp.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_record_naming_a_temporary_copy", .files = {{"temp\\arduino_build_4\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_4\\build.options.json", "{\"sketchLocation\": \"C:\\\\t\\\\temp\\\\arduino_modified_sketch_1\\\\Blink\\\\Blink.ino\"}"}, {"temp\\arduino_modified_sketch_1\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_4\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_4\\Blink.ino.elf"},
   {.name = "a_portable_sketchbook", .prefs = ide_prefs("C:\\t\\build", "sketchbook"), .prefs_at = "C:\\Arduino\\portable\\preferences.txt", .files = {{"build\\blink.cpp.elf", kElf}, {"C:\\Arduino\\portable\\sketchbook\\blink\\blink.ino", ""}}, .base = "C:\\Arduino\\portable\\sketchbook\\blink\\blink"},
+  {.name = "utf_8_as_the_system_code_page", .prefs = crlf({"build.path=C:\\t\\" + kWide, "sketchbook.path=C:\\t\\book"}), .files = {{kWide + "\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}}, .base = kSketchBase, .elf = "c:\\t\\" + kWide + "\\blink.cpp.elf", .ansi = "UTF-8"},
   {.name = "a_home_ending_in_a_double_byte_backslash", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "表\\Documents\\ArduinoData\\preferences.txt", .files = sketch_in("表\\Documents\\Arduino"), .base = "C:\\t\\表\\Documents\\Arduino\\blink\\blink", .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\表"}}, .ansi = "CP932"},
   {.name = "build_options_over_a_mebibyte_ignored", .files = {{"temp\\arduino_build_7\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_7\\build.options.json", kMebibyteOptions}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_7\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_7\\Blink.ino.elf"},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
@@ -340,7 +343,8 @@ TEST_P(Scenario, Run) {
   // an ANSI code page; under Wine that code page. Host names under Wine are
   // UTF-8; cmd reads batch files and scripts in the OEM code page.
   const bool japanese = row.ansi && row.ansi == std::string("CP932");
-  const char* oem = !row.ansi ? nullptr : japanese ? "CP932" : "CP437";
+  const bool utf8 = row.ansi && row.ansi == std::string("UTF-8");  // Hindi has no ANSI code page
+  const char* oem = !row.ansi ? nullptr : japanese || utf8 ? row.ansi : "CP437";
   const char* native = row.prefs_in_ansi ? row.ansi : nullptr;
   const char* names = on_wine ? nullptr : native;  // file names on the host
   const char* batch = on_wine ? oem : native;      // what cmd reads: the variables, the script
@@ -349,7 +353,9 @@ TEST_P(Scenario, Run) {
     return name.rfind("C:\\", 0) == 0 ? machine.c(in(names, name.substr(3)))
                                       : machine.c("t\\" + in(names, name));
   };
-  if (japanese) machine.locale = "LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=ja_JP.UTF-8 ";
+  if (japanese || utf8)
+    machine.locale = std::string("LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=") +
+                     (utf8 ? "hi_IN" : "ja_JP") + ".UTF-8 ";
   if (row.prefs != kNone) spit(host(row.prefs_at), in(native, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);
