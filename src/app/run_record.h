@@ -20,7 +20,7 @@ struct RunRecord {
   Text sketchbook_line;  // last "sketchbook.path" line, likewise; a portable
                          // IDE's relative value joined to data_dir
   Text build_dir;        // ends with "\"
-  Text found_build;      // the ELF file taken as the newest build, when none was set
+  Text found_build;      // the ELF file taken, when not in the build path's folder
   Text elf_name;
   Text sketch_name;
   Text project_dir;               // the project-directory candidate being probed
