@@ -124,7 +124,7 @@ struct Machine {
     }
     line += " TOLVANE_DRIVES=" + shq(drives) + " " + program;
     batch += "cd /d C:\\t\r\n" + program;
-    for (const std::string& arg : args) line += " " + shq(arg), batch += " \"" + arg + "\"";
+    for (const std::string& arg : args) line += " " + shq(arg), batch += " \"" + arg + '"';
     if (!wine) return line;
     spit(c("run.cmd"), batch + "\r\nexit /b %errorlevel%\r\n");
     return "cd " + shq(c("")) + " && " + wine_env() + "wine cmd /c 'C:\\run.cmd'";
@@ -154,12 +154,18 @@ struct Machine {
     }
   }
 
-  Tree tree() const {  // every file and folder below C:\t
+  Tree tree() const {  // every file and folder below C:\t, and by full path below install folders
     Tree tree;
-    for (const auto& entry : fs::recursive_directory_iterator(c("t"))) {
-      const std::string name = lower(replaced(fs::relative(entry, c("t")).string(), "/", "\\"));
-      tree[entry.is_directory() ? name + "\\" : name] =
-          entry.is_symlink() || entry.is_directory() ? "" : slurp(entry);
+    std::vector<std::pair<fs::path, std::string>> roots = {{c("t"), ""}};
+    for (const char* dir : kToolDirs)
+      if (fs::exists(c(dir + 3))) roots.push_back({c(dir + 3), lower(dir) + "\\"});
+    for (const auto& [root, prefix] : roots) {
+      for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name =
+            prefix + lower(replaced(fs::relative(entry, root).string(), "/", "\\"));
+        tree[entry.is_directory() ? name + "\\" : name] =
+            entry.is_symlink() || entry.is_directory() ? "" : slurp(entry);
+      }
     }
     return tree;
   }
@@ -184,6 +190,7 @@ struct Row {
   std::vector<std::string> args = {};
   std::string only = "";       // "native" or "wine": the row runs there alone
   std::string held = "";       // an older script, or the preferences, that the run cannot open
+  std::string refusing = "";   // a folder that refuses new files (made immutable)
   Tree made = {};              // the start of each file that the run makes besides its own
   std::vector<std::string> older = {};  // files of |files| last written an hour before the others
   const char* ansi = nullptr;  // the row's texts are UTF-8, meant in this ANSI code page
@@ -228,11 +235,17 @@ std::string boards(const std::string& version, const std::string& data = "local\
 const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\", ""},
                         {"temp\\build1.tmp\\x.elf\\", ""}, {"local\\arduino\\sketches\\", ""}};
 std::string taking(const std::string& elf) { return "Taking the newest build: C:\\t\\" + elf + "\r\n"; }
+std::string elsewhere(const std::string& dir) {
+  return "The sketch's folder refuses new files; the listings go to: " + dir + "\r\n";
+}
+const std::string kExample = "C:\\Program Files (x86)\\Arduino\\examples\\01.Basics\\Blink\\";
 std::string filler(const std::string& line, size_t size) {
   std::string text;
   while (text.size() < size) text += line;
   return text;
 }
+// Forty characters of three bytes each in UTF-8 and one unit in UTF-16.
+const std::string kWide = filler("表", 120);
 
 // A JSON string's text for |text|.
 std::string json(const std::string& text) { return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\""); }
@@ -272,7 +285,7 @@ const Row kRows[] = {
   {.name = "no_source_output_in_build", .prefs = kTypical, .files = kBuilt, .base = kBuildBase},
   {.name = "projects_before_arduino", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"home\\My Documents\\Projects\\blink\\blink.ino", ""}, {"home\\Documents\\Arduino\\blink\\blink.ino", ""}}, .base = "C:\\t\\home\\My Documents\\Projects\\blink\\blink"},
   {.name = "no_sketchbook_current_folder", .prefs = crlf({"build.path=C:\\t\\build"}), .files = {{"build\\blink.cpp.elf", kElf}, {"blink.ino", ""}}, .base = "blink"},
-  {.name = "last_tool_location_present", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[0], kToolBins[2]}},
+  {.name = "program_files_before_tools_planted_in_c_bin_arduino", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[1], kToolBins[3]}, .used = kToolBins[1]},
   {.name = "first_tool_location", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[0]}},
   {.name = "fourth_tool_location", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[3]}},
   {.name = "ino_elf_names_the_sketch", .prefs = kTypical, .files = {{"build\\blink.ino.elf", kElf}}, .base = kBuildBase, .elf = "c:\\t\\build\\blink.ino.elf"},
@@ -280,7 +293,9 @@ const Row kRows[] = {
   {.name = "spaces_parentheses_ampersand_percent", .prefs = crlf({"build.path=C:\\t\\My Build", "sketchbook.path=C:\\t\\My (1) & 100%"}), .files = {{"my build\\my blink.cpp.elf", kElf}, {"My (1) & 100%\\sketches\\my blink\\my blink.ino", ""}}, .base = "c:\\t\\my (1) & 100%%\\sketches\\my blink\\my blink", .elf = "c:\\t\\my build\\my blink.cpp.elf"},
   {.name = "older_script_and_listings_replaced_whole", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", std::string(5000, 'x')}, {"book\\sketches\\blink\\blink.asm.txt", "older\r\n"}, {"book\\sketches\\blink\\blink.hrd.txt", "older\r\n"}}, .base = kSketchBase},
   {.name = "script_that_cannot_be_replaced_runs_as_it_is", .prefs = kTypical, .files = kSketch, .only = "native", .held = "book\\sketches\\blink\\blink_dump.cmd", .made = {{"kept.txt", "GNU readelf"}}},
-  {.name = "script_that_cannot_be_written", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
+  {.name = "a_refused_script_goes_to_the_next_sketch_folder", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}, {"home\\Documents\\Arduino\\blink\\blink.ino", ""}}, .out = elsewhere("C:\\t\\home\\Documents\\Arduino\\blink\\"), .base = "C:\\t\\home\\Documents\\Arduino\\blink\\blink"},
+  {.name = "script_that_cannot_be_written_anywhere", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}, {"build\\blink_dump.cmd\\", ""}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
+  {.name = "an_example_folder_that_refuses_writing", .files = {{"temp\\arduino_build_5\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_5\\build.options.json", "{\"sketchLocation\": \"C:\\\\Program Files (x86)\\\\Arduino\\\\examples\\\\01.Basics\\\\Blink\\\\Blink.ino\"}"}, {kExample + "Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf") + elsewhere("C:\\t\\temp\\arduino_build_5\\"), .base = "C:\\t\\temp\\arduino_build_5\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .refusing = kExample},
   {.name = "no_preferences_and_no_build", .files = kNoBuilds, .out = kNotFound},
   {.name = "no_appdata", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not find Ardunio preferences file:", "\\Arduino\\preferences.txt"}), .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}}},
   {.name = "preferences_a_folder", .prefs = kNone, .files = {{kPrefs + "\\", ""}}, .out = kNotFound},
@@ -322,7 +337,12 @@ const Row kRows[] = {
   {.name = "ide_1_8_build_in_temp_without_build_path", .prefs = ide_prefs("", "C:\\t\\book"), .files = {{"temp\\arduino_build_123456\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_123456\\Blink.ino.elf"), .base = "c:\\t\\book\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_123456\\Blink.ino.elf"},
   {.name = "ide_1_0_build_in_temp", .files = {{"temp\\build5012.tmp\\Blink.cpp.elf", kArduinoElf}}, .out = taking("temp\\build5012.tmp\\Blink.cpp.elf"), .base = "C:\\t\\temp\\build5012.tmp\\Blink", .elf = "C:\\t\\temp\\build5012.tmp\\Blink.cpp.elf", .env = {{"TEMP", "C:\\t\\temp"}}},
   {.name = "the_newer_build_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("temp\\arduino_build_1\\Blink.ino.elf"), .base = "C:\\t\\temp\\arduino_build_1\\Blink", .elf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
-  {.name = "a_build_path_wins_over_a_newer_build", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .older = {"build\\blink.cpp.elf"}},
+  {.name = "a_newer_ide_2_build_wins_over_the_build_path", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"local\\arduino\\sketches\\4F6A\\", kIdeBuild}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "c:\\t\\book\\sketches\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .older = {"build\\blink.cpp.elf"}},
+  {.name = "the_newest_elf_of_the_build_path_and_the_builds", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"build\\blink.ino.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .elf = "c:\\t\\build\\blink.ino.elf", .older = {"build\\blink.cpp.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
+  {.name = "a_record_naming_a_temporary_copy", .files = {{"temp\\arduino_build_4\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_4\\build.options.json", "{\"sketchLocation\": \"C:\\\\t\\\\temp\\\\arduino_modified_sketch_1\\\\Blink\\\\Blink.ino\"}"}, {"temp\\arduino_modified_sketch_1\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_4\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_4\\Blink.ino.elf"},
+  {.name = "a_portable_sketchbook", .prefs = ide_prefs("C:\\t\\build", "sketchbook"), .prefs_at = "C:\\Arduino\\portable\\preferences.txt", .files = {{"build\\blink.cpp.elf", kElf}, {"C:\\Arduino\\portable\\sketchbook\\blink\\blink.ino", ""}}, .base = "C:\\Arduino\\portable\\sketchbook\\blink\\blink"},
+  {.name = "utf_8_as_the_system_code_page", .prefs = crlf({"build.path=C:\\t\\" + kWide, "sketchbook.path=C:\\t\\book"}), .files = {{kWide + "\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}}, .base = kSketchBase, .elf = "c:\\t\\" + kWide + "\\blink.cpp.elf", .ansi = "UTF-8"},
+  {.name = "a_home_ending_in_a_double_byte_backslash", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "表\\Documents\\ArduinoData\\preferences.txt", .files = sketch_in("表\\Documents\\Arduino"), .base = "C:\\t\\表\\Documents\\Arduino\\blink\\blink", .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\表"}}, .ansi = "CP932"},
   {.name = "build_options_over_a_mebibyte_ignored", .files = {{"temp\\arduino_build_7\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_7\\build.options.json", kMebibyteOptions}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_7\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_7\\Blink.ino.elf"},
   {.name = "ide_1_8_zip_tools_by_built_in_tools_folders_before_an_install_folder", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {kToolBins[0], kZip + "hardware\\tools\\avr\\bin\\"}, .record = {{"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr,C:\\t\\local\\Arduino15\\packages"}}},
   {.name = "ide_1_8_tools_by_runtime_tools_path_with_a_comma", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}}, .base = "c:\\t\\book\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf", .tools = {"C:\\t\\other\\bin\\", "C:\\t\\D, E\\arduino-1.8.19\\hardware\\tools\\avr\\bin\\"}, .record = {{"customBuildProperties", "build.warn_data_percentage=75,runtime.tools.avr-gcc.path=C:\\t\\D, E\\arduino-1.8.19\\hardware\\tools\\avr,runtime.tools.avrdude.path=C:\\t\\D, E"}, {"builtInToolsFolders", "C:\\t\\other"}}},
@@ -349,7 +369,8 @@ TEST_P(Scenario, Run) {
   // an ANSI code page; under Wine that code page. Host names under Wine are
   // UTF-8; cmd reads batch files and scripts in the OEM code page.
   const bool japanese = row.ansi && row.ansi == std::string("CP932");
-  const char* oem = !row.ansi ? nullptr : japanese ? "CP932" : "CP437";
+  const bool utf8 = row.ansi && row.ansi == std::string("UTF-8");  // Hindi has no ANSI code page
+  const char* oem = !row.ansi ? nullptr : japanese || utf8 ? row.ansi : "CP437";
   const char* native = row.prefs_in_ansi ? row.ansi : nullptr;
   const char* names = on_wine ? nullptr : native;  // file names on the host
   const char* batch = on_wine ? oem : native;      // what cmd reads: the variables, the script
@@ -358,7 +379,9 @@ TEST_P(Scenario, Run) {
     return name.rfind("C:\\", 0) == 0 ? machine.c(in(names, name.substr(3)))
                                       : machine.c("t\\" + in(names, name));
   };
-  if (japanese) machine.locale = "LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=ja_JP.UTF-8 ";
+  if (japanese || utf8)
+    machine.locale = std::string("LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=") +
+                     (utf8 ? "hi_IN" : "ja_JP") + ".UTF-8 ";
   if (row.prefs != kNone) spit(host(row.prefs_at), in(native, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);
@@ -395,6 +418,12 @@ TEST_P(Scenario, Run) {
   if (row.held != kPrefs && !row.held.empty())  // runs a tool, as the script's own lines do
     spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -v > \"C:\\t\\kept.txt\"\r\n");
   if (!row.held.empty()) chmod(host(row.held).c_str(), row.held == kPrefs ? 0 : 0444);
+  auto chattr = [&](const std::string& change) {
+    return system(("chattr " + change + " " + shq(host(row.refusing).string())).c_str());
+  };
+  if (!row.refusing.empty()) {
+    ASSERT_EQ(0, chattr("+i"));
+  }
   Env env;
   for (const auto& [name, value] : row.env) env.push_back({name, in(batch, value)});
   Tree expected = machine.tree();
@@ -405,6 +434,7 @@ TEST_P(Scenario, Run) {
   if (!privileges.empty()) command = privileges + "sh -c " + shq(command);
   auto [out, status] = shell(command + " </dev/null");
   machine.wait_for_tools();
+  if (!row.refusing.empty()) chattr("-i");
   std::string expected_out = in(shown, row.out);
   const bool failed = row.out.find("**E") != std::string::npos;
   if (on_wine && !failed && row.out != kHelp) {  // cmd shows each line of the script after its prompt

@@ -1,4 +1,4 @@
-// The stage that finds the IDE's newest build.
+// The stage that finds the build just made.
 #include "app/builds.h"
 
 #include "app/places.h"
@@ -25,30 +25,67 @@ const BuildPlace kBuildPlaces[] = {
     {"<temp>", "\\", "build*.tmp"},                    // IDE 1.0
 };
 
+unsigned char capital(char byte) {
+  const unsigned char code = static_cast<unsigned char>(byte);
+  return code >= 'a' && code <= 'z' ? code - 'a' + 'A' : code;
+}
+
+// An ELF file found: when written, the place searched (0 for the build
+// path's folder, then the table's from 1), its build folder's own name, its
+// build folder and its name.
+struct Build {
+  long long written;
+  size_t place;
+  Text build_name, build_dir, elf_name;
+};
+
+// True when |a| is taken over |b|: written later; on equal times found in
+// an earlier place, or in the same place first in name order.
+bool taken_over(const Build& a, const Build& b) {
+  if (a.written != b.written) return a.written > b.written;
+  if (a.place != b.place) return a.place < b.place;
+  if (a.build_name != b.build_name) return listed_before(a.build_name, b.build_name);
+  return listed_before(a.elf_name, b.elf_name);
+}
+
 }  // namespace
 
-bool find_newest_build(RunRecord& run) {
+bool listed_before(const Text& a, const Text& b) {
+  for (size_t at = 0; at < a.size() && at < b.size(); ++at) {
+    if (capital(a[at]) != capital(b[at])) return capital(a[at]) < capital(b[at]);
+  }
+  return a.size() < b.size();
+}
+
+bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
   bool found = false;
-  long long newest = 0;
-  for (const BuildPlace& place : kBuildPlaces) {
-    const Text root = place_root(place.root);
+  Build newest;
+  auto take = [&](size_t place, const Text& build_dir, const Text& build_name) {
+    // A folder that is gone by now lists nothing.
+    for (const Entry& elf : matches(build_dir + "*.elf")) {
+      const Build build = {elf.written, place, build_name, build_dir, elf.name};
+      if (elf.folder || (found && !taken_over(build, newest))) continue;
+      found = true;
+      newest = build;
+    }
+  };
+  if (!build_path_dir.empty()) take(0, build_path_dir, Text());
+  size_t place = 0;
+  for (const BuildPlace& ide : kBuildPlaces) {
+    ++place;
+    const Text root = place_root(ide.root);
     if (root.empty()) continue;
-    const Text folder = root + place.folder;
-    for (const Entry& build : matches(folder + place.builds)) {
-      if (!build.folder) continue;
-      const Text build_dir = folder + build.name + "\\";
-      // A folder that is gone by now lists nothing.
-      for (const Entry& elf : matches(build_dir + "*.elf")) {
-        if (elf.folder || (found && elf.written <= newest)) continue;
-        found = true;
-        newest = elf.written;
-        run.build_dir = build_dir;
-        run.elf_name = elf.name;
-      }
+    const Text folder = root + ide.folder;
+    for (const Entry& build : matches(folder + ide.builds)) {
+      if (build.folder) take(place, folder + build.name + "\\", build.name);
     }
   }
-  if (found) run.found_build = run.build_dir + run.elf_name;
-  return found;
+  if (!found) return false;
+  run.build_dir = newest.build_dir;
+  run.elf_name = newest.elf_name;
+  // Shown on the console: the build is not where the user said.
+  run.found_build = newest.place == 0 ? Text() : newest.build_dir + newest.elf_name;
+  return true;
 }
 
 }  // namespace tolvane

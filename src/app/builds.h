@@ -1,4 +1,5 @@
-// Finds the newest build that an IDE left in its own build folders.
+// Finds the build just made: the ELF file written last in the build path's
+// folder and in the folders where the IDEs build on their own.
 #ifndef TOLVANE_APP_BUILDS_H_
 #define TOLVANE_APP_BUILDS_H_
 
@@ -6,10 +7,16 @@
 
 namespace tolvane {
 
-/// Sets build_dir, elf_name and found_build from the ELF file written last
-/// in the folders where the IDEs build when no build path is set; false,
-/// with the run record unchanged, when there is none.
-bool find_newest_build(RunRecord& run);
+/// Sets build_dir and elf_name from the ELF file written last directly in
+/// |build_path_dir| (the build path's folder, ending with "\"; empty when none
+/// is set) and in the IDEs' own build folders; on equal times the first in
+/// name order. Sets found_build too when that file is not in |build_path_dir|.
+/// False, with the run record unchanged, when there is none.
+bool find_newest_build(RunRecord& run, const Text& build_path_dir);
+
+/// True when name |a| comes before |b| as Windows lists the names of a
+/// folder: letters compared as capitals, other bytes by value.
+bool listed_before(const Text& a, const Text& b);
 
 }  // namespace tolvane
 

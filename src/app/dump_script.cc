@@ -12,6 +12,7 @@ const char kDisassemblyEnding[] = ".asm.txt";
 const char kHeadersEnding[] = ".hrd.txt";
 const char kNotWritten[] = "**ERROR** Can not write the dump script:";
 const char kFoundBuild[] = "Taking the newest build: ";
+const char kElsewhere[] = "The sketch's folder refuses new files; the listings go to: ";
 
 const char* const kObjdumpOptions[] = {
     "  -a, --archive-headers    Display archive header information",
@@ -100,27 +101,34 @@ Text script_command() {
 }
 
 void write_and_run_script(RunRecord& run) {
-  run.script_path = run.output_dir + run.sketch_name + kScriptEnding;
-
-  open_for_output(run.script_path);
-  const bool opened = error_number() == no_error;
-  bool written = opened;
-  if (opened) {
+  // The first folder that takes a new script gets it; one whose script
+  // stands and cannot be replaced, such as a read-only or hidden one, runs it
+  // as it is.
+  const Text first = run.output_dirs.front() + run.sketch_name + kScriptEnding;
+  bool written = false, stands = false;
+  for (const Text& folder : run.output_dirs) {
+    run.output_dir = folder;
+    run.script_path = folder + run.sketch_name + kScriptEnding;
+    open_for_output(run.script_path);
+    if (error_number() != no_error) {
+      stands = file_exists(run.script_path);
+      if (stands) break;
+      continue;  // the folder refuses new files
+    }
+    written = true;
     for (const Text& line : script_lines(run)) {
       write_line(line);
       if (error_number() != no_error) written = false;
     }
     close_file();
-    if (error_number() != no_error) written = false;
+    // One that lost bytes must not pass for a run.
+    if (!written || error_number() != no_error) fail_and_wait({kNotWritten, run.script_path});
+    break;
   }
-  // A script that could not be replaced, such as a read-only or hidden one,
-  // runs as it is; one that lost bytes, or none at all, must not pass for a
-  // run.
-  if (!written && (opened || !file_exists(run.script_path))) {
-    fail_and_wait({kNotWritten, run.script_path});
-  }
-  // The user named no build: the one taken is shown.
+  if (!written && !stands) fail_and_wait({kNotWritten, first});
+  // The user named no build, or another one is newer: the one taken is shown.
   if (!run.found_build.empty()) print_line(kFoundBuild + run.found_build);
+  if (run.output_dir != run.output_dirs.front()) print_line(kElsewhere + run.output_dir);
   set_environment_value(kScriptVariable, run.script_path);
   run_command(script_command());
   end_run(0);

@@ -19,8 +19,9 @@ extern const char kScriptVariable[];
 /// by kScriptVariable, whatever characters its path holds.
 Text script_command();
 
-/// Sets script_path, writes the script, runs it and ends the run with status
-/// 0; ends it through a failure block when the script could not be written.
+/// Writes the script into the first of output_dirs that takes it, setting
+/// output_dir and script_path, runs it and ends the run with status 0; ends
+/// it through a failure block when the script could not be written.
 [[noreturn]] void write_and_run_script(RunRecord& run);
 
 }  // namespace tolvane

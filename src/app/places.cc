@@ -25,7 +25,7 @@ Text place_root(const Text& root) {
   } else if (root.size() > 2 && root.front() == '%' && root.back() == '%') {
     folder = environment_value(root.substr(1, root.size() - 2));
   }
-  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  while (ends_in_backslash(folder)) folder.pop_back();
   return folder;
 }
 

@@ -13,6 +13,7 @@ namespace tolvane {
 namespace {
 
 const char kPrefsFile[] = "preferences.txt";
+const char kPortable[] = "\\portable\\";  // below a portable IDE's install folder
 
 // Where each IDE keeps its preferences, in the order they are searched: a
 // root (see place_root) and the data folder below it that holds the file.
@@ -27,7 +28,7 @@ std::vector<PreferencesPlace> preferences_places() {
       {"%LocalAppData%", "\\Arduino15\\"},       // IDE 1.5 to 1.8
       {"<home>", "\\Documents\\ArduinoData\\"},  // IDE 1.8 from the Microsoft Store
   };
-  for (const char* install : kInstallFolders) places.push_back({install, "\\portable\\"});
+  for (const char* install : kInstallFolders) places.push_back({install, kPortable});
   return places;
 }
 const char kBuildKey[] = "build.path";
@@ -95,17 +96,18 @@ void read_preferences(RunRecord& run) {
   // The first place is the one that a missing file is reported at, named as
   // its variable gives it.
   run.prefs_path = environment_value("AppData") + places.front().folder + kPrefsFile;
-  bool found = false;
+  bool found = false, portable = false;
   for (const PreferencesPlace& place : places) {
     const Text root = place_root(place.root);
     if (root.empty() || !file_present(root + place.folder + kPrefsFile)) continue;
     run.data_dir = root + place.folder;
     run.prefs_path = run.data_dir + kPrefsFile;
+    portable = place.folder == Text(kPortable);
     found = true;
     break;
   }
   if (!found) {
-    if (find_newest_build(run)) return;
+    if (find_newest_build(run, Text())) return;
     fail_and_wait({kNotFound, run.prefs_path});
   }
   open_for_input(run.prefs_path);
@@ -125,11 +127,17 @@ void read_preferences(RunRecord& run) {
   // would be another text.
   run.build_line = lower_case(trim(in_ansi(run.build_line, kBuildKey, run)));
   run.sketchbook_line = lower_case(trim(in_ansi(run.sketchbook_line, kSketchbookKey, run)));
+  // A portable IDE writes its sketchbook relative to its portable folder.
+  const Text sketchbook = preference_value(run.sketchbook_line);
+  if (portable && !sketchbook.empty() && sketchbook[0] != '\\' && sketchbook[0] != '/' &&
+      (sketchbook.size() < 2 || sketchbook[1] != ':')) {
+    run.sketchbook_line = Text(kSketchbookKey) + "=" + run.data_dir + sketchbook;
+  }
 
   // A build path of any length is taken, as long as there is one after "=".
   const Text build_path = preference_value(run.build_line);
   if (find(1, run.build_line, "=") == 0 || build_path.empty()) {
-    if (find_newest_build(run)) return;
+    if (find_newest_build(run, Text())) return;
     fail_on_build_path(run);
   }
   run.build_dir = build_path + "\\";

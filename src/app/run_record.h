@@ -2,6 +2,8 @@
 #ifndef TOLVANE_APP_RUN_RECORD_H_
 #define TOLVANE_APP_RUN_RECORD_H_
 
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace tolvane {
@@ -15,13 +17,15 @@ struct RunRecord {
   Text prefs_path;       // the IDE's preferences file
   Text data_dir;         // the folder of the preferences found, ends with "\"
   Text build_line;       // last "build.path" line, trimmed and lower-cased
-  Text sketchbook_line;  // last "sketchbook.path" line, likewise
+  Text sketchbook_line;  // last "sketchbook.path" line, likewise; a portable
+                         // IDE's relative value joined to data_dir
   Text build_dir;        // ends with "\"
-  Text found_build;      // the ELF file taken as the newest build, when none was set
+  Text found_build;      // the ELF file taken, when not in the build path's folder
   Text elf_name;
   Text sketch_name;
-  Text project_dir;  // the project-directory candidate being probed
-  Text output_dir;   // receives the script and the listings; empty: current
+  Text project_dir;               // the project-directory candidate being probed
+  std::vector<Text> output_dirs;  // may receive the script, in order
+  Text output_dir;                // receives the script and the listings; empty: current
   Text objdump_path;
   Text readelf_path;
   Text script_path;

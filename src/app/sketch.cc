@@ -2,6 +2,7 @@
 #include "app/sketch.h"
 
 #include "app/build_options.h"
+#include "app/builds.h"
 #include "app/preferences.h"
 
 using namespace platform;
@@ -10,13 +11,15 @@ namespace tolvane {
 
 namespace {
 
-const char kElfPattern[] = "*.elf";
 const char kElfEnding[] = ".cpp.elf";
 const char kInoElfEnding[] = ".ino.elf";
 const char kSourceEnding[] = ".ino";
 const char kBuildOptions[] = "build.options.json";
 constexpr size_t kBuildOptionsLimit = 1 << 20;  // the IDE's own are a few KiB
 const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
+// The folder in which IDE 1.6 to 1.8 build a sketch with unsaved edits, below
+// the temporary folder; the IDE deletes it.
+const char kTemporaryCopy[] = "arduino_modified_sketch_";
 
 bool ends_with(const Text& text, const Text& ending) {
   return text.size() >= ending.size() &&
@@ -43,16 +46,18 @@ Text sketch_folder_of_build(const Text& build_dir) {
   if (ends_with(lower_case(location), kSourceEnding)) {
     location.resize(location.find_last_of("\\/") + 1);
   }
-  if (!location.empty() && !ends_with(location, "\\") && !ends_with(location, "/")) {
+  if (!location.empty() && !ends_in_backslash(location) && !ends_with(location, "/")) {
     location += "\\";
   }
   return location;
 }
 
 void resolve_sketch(RunRecord& run) {
-  // A build found among the IDE's own comes with its ELF file.
-  if (run.found_build.empty()) run.elf_name = first_match(run.build_dir + kElfPattern);
-  if (run.elf_name.empty()) fail_and_wait({kNoElf, run.build_dir});
+  // A build path's folder still needs its build; one found without comes
+  // with its ELF file.
+  if (run.elf_name.empty() && !find_newest_build(run, run.build_dir)) {
+    fail_and_wait({kNoElf, run.build_dir});
+  }
   run.sketch_name = sketch_name_of(run.elf_name);
 
   const Text sketchbook =
@@ -68,21 +73,25 @@ void resolve_sketch(RunRecord& run) {
       run.home_prefix + "Documents\\Arduino\\" + name + "\\",
       run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
   };
-  // The folder that the build names: first for a build that was found, as it
-  // names the very sketch built; after the others for a build path.
+  // The folder that the build names: first for a build found outside the
+  // build path, as it names the very sketch built; after the others for a
+  // build path; never a temporary copy of the sketch.
   const Text built = sketch_folder_of_build(run.build_dir);
-  if (!built.empty()) {
+  Text slashed = lower_case(built);
+  for (char& byte : slashed) byte = byte == '/' ? '\\' : byte;
+  if (!built.empty() && slashed.find(Text("\\") + kTemporaryCopy) == Text::npos) {
     candidates.insert(run.found_build.empty() ? candidates.end() : candidates.begin(), built);
   }
 
-  run.output_dir = run.build_dir;
+  // Every folder that holds the sketch may receive the script, in this
+  // order, then the build folder.
+  run.output_dirs.clear();
   for (const Text& candidate : candidates) {
     run.project_dir = candidate;
-    if (file_present(run.project_dir + name + kSourceEnding)) {
-      run.output_dir = run.project_dir;
-      return;
-    }
+    if (file_present(run.project_dir + name + kSourceEnding)) run.output_dirs.push_back(candidate);
   }
+  run.output_dirs.push_back(run.build_dir);
+  run.output_dir = run.output_dirs.front();
 }
 
 }  // namespace tolvane

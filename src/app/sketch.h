@@ -6,8 +6,9 @@
 
 namespace tolvane {
 
-/// Sets elf_name (unless a build was found with it), sketch_name, project_dir
-/// and output_dir, or ends the run when the build directory holds no ELF file.
+/// Sets build_dir and elf_name (unless a build was found with them),
+/// sketch_name, project_dir, output_dirs and output_dir, or ends the run when
+/// no ELF file is found.
 void resolve_sketch(RunRecord& run);
 
 /// The sketch name cut from an ELF file name before ".cpp.elf", or else

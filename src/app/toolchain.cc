@@ -167,11 +167,10 @@ void locate_toolchain(RunRecord& run) {
     run.objdump_path = folder + kObjdump;
     break;
   }
-  const Text recorded = run.objdump_path;
-  // Then the last install folder present.
+  // Then the first install folder present.
   for (const char* install : kInstallFolders) {
     const Text candidate = install + Text(kToolsBelowInstall) + kObjdump;
-    if (recorded.empty() && file_present(candidate)) run.objdump_path = candidate;
+    if (run.objdump_path.empty() && file_present(candidate)) run.objdump_path = candidate;
   }
   // Then the Boards Manager's, in the data folder of the preferences found
   // and in the one that IDE 1.5 and later share.

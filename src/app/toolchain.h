@@ -9,7 +9,7 @@
 
 namespace tolvane {
 
-/// Sets objdump_path (the toolchain that the build records, else the last
+/// Sets objdump_path (the toolchain that the build records, else the first
 /// install location present, else the Boards Manager's newest) and
 /// readelf_path beside it, or ends the run when no location holds the tool.
 void locate_toolchain(RunRecord& run);

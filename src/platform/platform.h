@@ -111,6 +111,10 @@ Text left(const Text& text, long count);
 /// The byte count of |text|.
 long length(const Text& text);
 
+/// True when the last character of |text| is a backslash: not the second
+/// byte of a double-byte character, which may be the same byte.
+bool ends_in_backslash(const Text& text);
+
 /// True when |text| is well-formed UTF-8 (no overlong forms, no surrogates).
 bool is_utf8(const Text& text);
 

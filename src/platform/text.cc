@@ -34,6 +34,20 @@ Text lower_case(const Text& text) {
   return lowered;
 }
 
+bool ends_in_backslash(const Text& text) {
+  if (text.empty() || text.back() != '\\') return false;
+  if (MB_CUR_MAX == 1) return true;
+  // Double-byte characters are told only from the start of the text.
+  std::mblen(nullptr, 0);
+  size_t at = 0, last = 0;
+  while (at < text.size()) {
+    last = at;
+    const int size = std::mblen(&text[at], text.size() - at);
+    at += size > 1 ? static_cast<size_t>(size) : 1;
+  }
+  return last == text.size() - 1;
+}
+
 long find(long start, const Text& text, const Text& pattern) {
   long size = length(text);
   if (pattern.empty() || text.empty() || start < 1 || start > size) return 0;

@@ -47,9 +47,13 @@ bool is_console_input(HANDLE handle) {
 void write_out(const char* bytes, size_t size) {
   DWORD mode = 0;
   if (GetConsoleMode(standard_output, &mode)) {
-    std::wstring wide(size, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), &wide[0],
-                                    static_cast<int>(size)));
+    // Sized by a first call: in the ANSI code page a byte gives at most one
+    // character, but no buffer is taken on trust.
+    const int count = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
+    std::wstring wide(count > 0 ? static_cast<size_t>(count) : 0, L'\0');
+    if (count > 0) {
+      MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), &wide[0], count);
+    }
     for (size_t at = 0; at < wide.size();) {
       const DWORD asked = static_cast<DWORD>(std::min(wide.size() - at, kConsolePiece));
       DWORD written = 0;

@@ -46,17 +46,30 @@ Text with_backslashes(const Text& path) {
 size_t read_input(char* into, size_t size) { return std::fread(into, 1, size, open_file); }
 
 // |text|, in code page |from|, in code page |to| through UTF-16; false when a
-// character has no place in |to|, or with |flags| when |text| is not in |from|.
+// character has no place in |to|, or with |flags| when |text| is not in
+// |from|. Each buffer is sized by a first call. Code page 65001 (UTF-8, which
+// Windows may use as the system's code page) refuses the best-fit and
+// lost-character arguments; a lone surrogate is its only character without
+// a place.
 bool converted(const Text& text, UINT from, DWORD flags, UINT to, Text& out) {
+  out.clear();
   const int size = static_cast<int>(text.size());
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(MultiByteToWideChar(from, flags, text.data(), size, &wide[0], size));
-  out.assign(wide.size() * 2, '\0');
+  const int wide_size = MultiByteToWideChar(from, flags, text.data(), size, nullptr, 0);
+  if (wide_size <= 0) return false;
+  std::wstring wide(static_cast<size_t>(wide_size), L'\0');
+  MultiByteToWideChar(from, flags, text.data(), size, &wide[0], wide_size);
+  const UINT target = to == CP_ACP ? GetACP() : to == CP_OEMCP ? GetOEMCP() : to;
+  const bool utf8 = target == CP_UTF8;
+  const DWORD to_flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL lost = FALSE;
-  out.resize(WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                 static_cast<int>(wide.size()), &out[0],
-                                 static_cast<int>(out.size()), nullptr, &lost));
-  return !lost && !out.empty();
+  BOOL* lost_at = utf8 ? nullptr : &lost;
+  const int out_size =
+      WideCharToMultiByte(target, to_flags, wide.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  if (out_size <= 0) return false;
+  out.assign(static_cast<size_t>(out_size), '\0');
+  const int stored = WideCharToMultiByte(target, to_flags, wide.data(), wide_size, &out[0],
+                                         out_size, nullptr, lost_at);
+  return stored == out_size && !lost;
 }
 
 // |text| in the OEM code page, in which the command interpreter reads a
