@@ -142,8 +142,9 @@ struct Machine {
       if (!wine) continue;
       spit(path, "#!/bin/sh\nfor a; do case $a in [Cc]:*) a=" + shq(c("")) +
                      "${a#??};; esac; set -- \"$@\" \"$(printf %s \"$a\" | tr '\\\\' /)\"; shift; "
-                     "done\nenv LC_ALL=C /usr/bin/" + tool + " \"$@\"; s=$?\nmktemp -p " +
-                     shq(c("tool-runs")) + " >/dev/null\nexit $s\n");
+                     "done\nenv LC_ALL=C /usr/bin/" +
+                     tool + " \"$@\"; s=$?\nmktemp -p " + shq(c("tool-runs")) +
+                     " >/dev/null\nexit $s\n");
       fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
     }
   }
@@ -166,8 +167,11 @@ struct Machine {
   }
 };
 
-const Env kUser = {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home"},
-                   {"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}};
+const Env kUser = {{"AppData", "C:\\t\\appdata"},
+                   {"HomeDrive", "C:"},
+                   {"HomePath", "\\t\\home"},
+                   {"LocalAppData", "C:\\t\\local"},
+                   {"TMP", "C:\\t\\temp"}};
 const std::string kTypicalElf = "c:\\t\\build\\blink.cpp.elf";
 const std::string kPrefs = "appdata\\arduino\\preferences.txt";
 
@@ -183,12 +187,12 @@ struct Row {
   std::string used = "";  // the one that the script names; empty: the last of tools
   Env env = kUser;
   std::vector<std::string> args = {};
-  std::string only = "";       // "native" or "wine": the row runs there alone
-  std::string held = "";       // an older script, or the preferences, that the run cannot open
-  Tree made = {};              // the start of each file that the run makes besides its own
+  std::string only = "";  // "native" or "wine": the row runs there alone
+  std::string held = "";  // an older script, or the preferences, that the run cannot open
+  Tree made = {};         // the start of each file that the run makes besides its own
   std::vector<std::string> older = {};  // files of |files| last written an hour before the others
-  const char* ansi = nullptr;  // the row's texts are UTF-8, meant in this ANSI code page
-  bool prefs_in_ansi = false;  // the preferences saved in that code page, not in UTF-8
+  const char* ansi = nullptr;           // the row's texts are UTF-8, meant in this ANSI code page
+  bool prefs_in_ansi = false;           // the preferences saved in that code page, not in UTF-8
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
@@ -225,9 +229,13 @@ std::string ide_prefs(const std::string& build, const std::string& book) {
 std::string boards(const std::string& version, const std::string& data = "local\\Arduino15") {
   return "C:\\t\\" + data + "\\packages\\arduino\\tools\\avr-gcc\\" + version + "\\bin\\";
 }
-const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\", ""},
-                        {"temp\\build1.tmp\\x.elf\\", ""}, {"local\\arduino\\sketches\\", ""}};
-std::string taking(const std::string& elf) { return "Taking the newest build: C:\\t\\" + elf + "\r\n"; }
+const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"},
+                        {"temp\\arduino_build_3\\", ""},
+                        {"temp\\build1.tmp\\x.elf\\", ""},
+                        {"local\\arduino\\sketches\\", ""}};
+std::string taking(const std::string& elf) {
+  return "Taking the newest build: C:\\t\\" + elf + "\r\n";
+}
 std::string filler(const std::string& line, size_t size) {
   std::string text;
   while (text.size() < size) text += line;
@@ -325,8 +333,8 @@ TEST_P(Scenario, Run) {
   const bool japanese = row.ansi && row.ansi == std::string("CP932");
   const char* oem = !row.ansi ? nullptr : japanese ? "CP932" : "CP437";
   const char* native = row.prefs_in_ansi ? row.ansi : nullptr;
-  const char* names = on_wine ? nullptr : native;  // file names on the host
-  const char* batch = on_wine ? oem : native;      // what cmd reads: the variables, the script
+  const char* names = on_wine ? nullptr : native;   // file names on the host
+  const char* batch = on_wine ? oem : native;       // what cmd reads: the variables, the script
   const char* shown = on_wine ? row.ansi : native;  // standard output
   auto host = [&](const std::string& name) {
     return name.rfind("C:\\", 0) == 0 ? machine.c(in(names, name.substr(3)))
@@ -353,7 +361,9 @@ TEST_P(Scenario, Run) {
   for (const std::string& name : row.older)
     fs::last_write_time(host(name), fs::last_write_time(host(name)) - std::chrono::hours(1));
   for (const std::string& bin : row.tools) machine.install_tools(bin);
-  const std::string tools = !row.used.empty() ? row.used : row.tools.empty() ? "" : row.tools.back();
+  const std::string tools = !row.used.empty()   ? row.used
+                            : row.tools.empty() ? ""
+                                                : row.tools.back();
   std::string privileges;
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
@@ -372,7 +382,8 @@ TEST_P(Scenario, Run) {
   machine.wait_for_tools((row.base.empty() ? 0 : 2) + row.made.size());
   std::string expected_out = in(shown, row.out);
   const bool failed = row.out.find("**E") != std::string::npos;
-  if (on_wine && !failed && row.out != kHelp) {  // cmd shows each line of the script after its prompt
+  if (on_wine && !failed &&
+      row.out != kHelp) {  // cmd shows each line of the script after its prompt
     for (std::string* text : {&out, &expected_out})
       *text = std::regex_replace(*text, std::regex("(C:\\\\t>.*)?\r\n"), "");
   }
