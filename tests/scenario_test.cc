@@ -175,8 +175,11 @@ struct Machine {
   }
 };
 
-const Env kUser = {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home"},
-                   {"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}};
+const Env kUser = {{"AppData", "C:\\t\\appdata"},
+                   {"HomeDrive", "C:"},
+                   {"HomePath", "\\t\\home"},
+                   {"LocalAppData", "C:\\t\\local"},
+                   {"TMP", "C:\\t\\temp"}};
 const std::string kTypicalElf = "c:\\t\\build\\blink.cpp.elf";
 const std::string kPrefs = "appdata\\arduino\\preferences.txt";
 
@@ -192,13 +195,13 @@ struct Row {
   std::string used = "";  // the one that the script names; empty: the last of tools
   Env env = kUser;
   std::vector<std::string> args = {};
-  std::string only = "";       // "native" or "wine": the row runs there alone
-  std::string held = "";       // an older script, or the preferences, that the run cannot open
-  std::string refusing = "";   // a folder that refuses new files (made immutable)
-  Tree made = {};              // the start of each file that the run makes besides its own
+  std::string only = "";      // "native" or "wine": the row runs there alone
+  std::string held = "";      // an older script, or the preferences, that the run cannot open
+  std::string refusing = "";  // a folder that refuses new files (made immutable)
+  Tree made = {};             // the start of each file that the run makes besides its own
   std::vector<std::string> older = {};  // files of |files| last written an hour before the others
-  const char* ansi = nullptr;  // the row's texts are UTF-8, meant in this ANSI code page
-  bool prefs_in_ansi = false;  // the preferences saved in that code page, not in UTF-8
+  const char* ansi = nullptr;           // the row's texts are UTF-8, meant in this ANSI code page
+  bool prefs_in_ansi = false;           // the preferences saved in that code page, not in UTF-8
   Env record = {};  // members of an <IDE BUILD>'s build.options.json given these values
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
@@ -236,9 +239,13 @@ std::string ide_prefs(const std::string& build, const std::string& book) {
 std::string boards(const std::string& version, const std::string& data = "local\\Arduino15") {
   return "C:\\t\\" + data + "\\packages\\arduino\\tools\\avr-gcc\\" + version + "\\bin\\";
 }
-const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\", ""},
-                        {"temp\\build1.tmp\\x.elf\\", ""}, {"local\\arduino\\sketches\\", ""}};
-std::string taking(const std::string& elf) { return "Taking the newest build: C:\\t\\" + elf + "\r\n"; }
+const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"},
+                        {"temp\\arduino_build_3\\", ""},
+                        {"temp\\build1.tmp\\x.elf\\", ""},
+                        {"local\\arduino\\sketches\\", ""}};
+std::string taking(const std::string& elf) {
+  return "Taking the newest build: C:\\t\\" + elf + "\r\n";
+}
 std::string elsewhere(const std::string& dir) {
   return "The sketch's folder refuses new files; the listings go to: " + dir + "\r\n";
 }
@@ -252,7 +259,9 @@ std::string filler(const std::string& line, size_t size) {
 const std::string kWide = filler("表", 120);
 
 // A JSON string's text for |text|.
-std::string json(const std::string& text) { return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\""); }
+std::string json(const std::string& text) {
+  return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\"");
+}
 // compile_commands.json as IDE 2 writes it, its first entry naming |compiler|.
 std::string compile_commands(const std::string& compiler, const std::string& directory = "C:\\t") {
   return "[\n  {\n    \"directory\": \"" + json(directory) + "\",\n    \"arguments\": [\n      \"" +
@@ -261,10 +270,14 @@ std::string compile_commands(const std::string& compiler, const std::string& dir
 }
 // A build of IDE 1.8 unpacked in Downloads whose records name tools that are gone.
 const std::string kZip = "C:\\t\\Downloads\\arduino-1.8.19\\";
-const Tree kToolsGone = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"gcc\\bin\\avr-g++.exe", ""},
-                         {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\bin\\avr-g++")}};
-const Env kGoneRecord = {{"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr"},
-                         {"customBuildProperties", "runtime.tools.avr-gcc.path=" + kZip + "hardware\\tools\\avr"}};
+const Tree kToolsGone = {
+    {"temp\\arduino_build_1\\", kIdeBuild},
+    {"ide\\Blink\\Blink.ino", ""},
+    {"gcc\\bin\\avr-g++.exe", ""},
+    {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\bin\\avr-g++")}};
+const Env kGoneRecord = {
+    {"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr"},
+    {"customBuildProperties", "runtime.tools.avr-gcc.path=" + kZip + "hardware\\tools\\avr"}};
 const std::string kTakingZip = taking("temp\\arduino_build_1\\Blink.ino.elf");
 const std::string kZipElf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf";
 
@@ -375,8 +388,8 @@ TEST_P(Scenario, Run) {
   const bool utf8 = row.ansi && row.ansi == std::string("UTF-8");  // Hindi has no ANSI code page
   const char* oem = !row.ansi ? nullptr : japanese || utf8 ? row.ansi : "CP437";
   const char* native = row.prefs_in_ansi ? row.ansi : nullptr;
-  const char* names = on_wine ? nullptr : native;  // file names on the host
-  const char* batch = on_wine ? oem : native;      // what cmd reads: the variables, the script
+  const char* names = on_wine ? nullptr : native;   // file names on the host
+  const char* batch = on_wine ? oem : native;       // what cmd reads: the variables, the script
   const char* shown = on_wine ? row.ansi : native;  // standard output
   auto host = [&](const std::string& name) {
     return name.rfind("C:\\", 0) == 0 ? machine.c(in(names, name.substr(3)))
@@ -393,9 +406,8 @@ TEST_P(Scenario, Run) {
     if (bytes == kIdeBuild) {
       fs::copy(TOLVANE_IDE_BUILD, path, fs::copy_options::recursive);
       const std::string options = slurp(path / "build.options.json");
-      std::string record =
-          std::regex_replace(options, std::regex("(\"sketchLocation\": \")[^\"]*"),
-                             "$1C:\\\\t\\\\ide\\\\Blink\\\\Blink.ino");
+      std::string record = std::regex_replace(options, std::regex("(\"sketchLocation\": \")[^\"]*"),
+                                              "$1C:\\\\t\\\\ide\\\\Blink\\\\Blink.ino");
       for (const auto& [key, value] : row.record) {  // a member replaced, or added first
         const std::string member = "\"" + key + "\": \"", text = member + json(value) + "\"";
         const size_t at = record.find(member);
@@ -414,7 +426,9 @@ TEST_P(Scenario, Run) {
   for (const std::string& name : row.older)
     fs::last_write_time(host(name), fs::last_write_time(host(name)) - std::chrono::hours(1));
   for (const std::string& bin : row.tools) machine.install_tools(bin);
-  const std::string tools = !row.used.empty() ? row.used : row.tools.empty() ? "" : row.tools.back();
+  const std::string tools = !row.used.empty()   ? row.used
+                            : row.tools.empty() ? ""
+                                                : row.tools.back();
   std::string privileges;
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
@@ -444,7 +458,8 @@ TEST_P(Scenario, Run) {
   if (!row.refusing.empty()) chattr("-i");
   std::string expected_out = in(shown, row.out);
   const bool failed = row.out.find("**E") != std::string::npos;
-  if (on_wine && !failed && row.out != kHelp) {  // cmd shows each line of the script after its prompt
+  if (on_wine && !failed &&
+      row.out != kHelp) {  // cmd shows each line of the script after its prompt
     for (std::string* text : {&out, &expected_out})
       *text = std::regex_replace(*text, std::regex("(C:\\\\t>.*)?\r\n"), "");
   }
