@@ -8,39 +8,32 @@
 
 #include "app/build_options.h"
 
-namespace {
+using tolvane::build_options_of;
+using tolvane::compiler_of;
 
-std::string escaped(const std::string& text) {
+static std::string escaped(const std::string& text) {
   std::string json;
-  for (char byte : text) {
-    if (byte == '\\' || byte == '"') json += '\\';
-    json += byte;
-  }
+  for (char byte : text)
+    json += byte == '\\' || byte == '"' ? std::string("\\") + byte : std::string(1, byte);
   return json;
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string json(reinterpret_cast<const char*>(data), size);
-  const tolvane::BuildOptions options = tolvane::build_options_of(json);
-  const std::string members[][2] = {
-      {"sketchLocation", options.sketch_location},
-      {"customBuildProperties", options.custom_build_properties},
-      {"builtInToolsFolders", options.built_in_tools_folders},
-      {"toolsFolders", options.tools_folders},
-  };
-  for (const auto& [key, value] : members) {
-    const tolvane::BuildOptions again =
-        tolvane::build_options_of("{\"" + key + "\":\"" + escaped(value) + "\"}");
+  const tolvane::BuildOptions options = build_options_of(json);
+  for (const auto& [key, value] : {std::pair{"sketchLocation", options.sketch_location},
+                                   {"customBuildProperties", options.custom_build_properties},
+                                   {"builtInToolsFolders", options.built_in_tools_folders},
+                                   {"toolsFolders", options.tools_folders}}) {
+    const auto again =
+        build_options_of("{\"" + std::string(key) + "\":\"" + escaped(value) + "\"}");
     if (value != again.sketch_location + again.custom_build_properties +
-                     again.built_in_tools_folders + again.tools_folders) {
+                     again.built_in_tools_folders + again.tools_folders)
       std::abort();
-    }
   }
-  const std::string compiler = tolvane::compiler_of(json);
-  if (!compiler.empty() && tolvane::compiler_of(json + "\xFF]") != compiler) std::abort();
-  if (tolvane::compiler_of("[{\"arguments\":[\"" + escaped(compiler) + "\"]}]") != compiler)
+  const std::string compiler = compiler_of(json);
+  if ((!compiler.empty() && compiler_of(json + "\xFF]") != compiler) ||
+      compiler_of("[{\"arguments\":[\"" + escaped(compiler) + "\"]}]") != compiler)
     std::abort();
   return 0;
 }

@@ -175,11 +175,8 @@ struct Machine {
   }
 };
 
-const Env kUser = {{"AppData", "C:\\t\\appdata"},
-                   {"HomeDrive", "C:"},
-                   {"HomePath", "\\t\\home"},
-                   {"LocalAppData", "C:\\t\\local"},
-                   {"TMP", "C:\\t\\temp"}};
+// clang-format off
+const Env kUser = {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}, {"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}};
 const std::string kTypicalElf = "c:\\t\\build\\blink.cpp.elf";
 const std::string kPrefs = "appdata\\arduino\\preferences.txt";
 
@@ -239,13 +236,8 @@ std::string ide_prefs(const std::string& build, const std::string& book) {
 std::string boards(const std::string& version, const std::string& data = "local\\Arduino15") {
   return "C:\\t\\" + data + "\\packages\\arduino\\tools\\avr-gcc\\" + version + "\\bin\\";
 }
-const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"},
-                        {"temp\\arduino_build_3\\", ""},
-                        {"temp\\build1.tmp\\x.elf\\", ""},
-                        {"local\\arduino\\sketches\\", ""}};
-std::string taking(const std::string& elf) {
-  return "Taking the newest build: C:\\t\\" + elf + "\r\n";
-}
+const Tree kNoBuilds = {{"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\", ""}, {"temp\\build1.tmp\\x.elf\\", ""}, {"local\\arduino\\sketches\\", ""}};
+std::string taking(const std::string& elf) { return "Taking the newest build: C:\\t\\" + elf + "\r\n"; }
 std::string elsewhere(const std::string& dir) {
   return "The sketch's folder refuses new files; the listings go to: " + dir + "\r\n";
 }
@@ -259,29 +251,18 @@ std::string filler(const std::string& line, size_t size) {
 const std::string kWide = filler("表", 120);
 
 // A JSON string's text for |text|.
-std::string json(const std::string& text) {
-  return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\"");
-}
+std::string json(const std::string& text) { return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\""); }
 // compile_commands.json as IDE 2 writes it, its first entry naming |compiler|.
 std::string compile_commands(const std::string& compiler, const std::string& directory = "C:\\t") {
-  return "[\n  {\n    \"directory\": \"" + json(directory) + "\",\n    \"arguments\": [\n      \"" +
-         json(compiler) + "\",\n      \"-c\",\n      \"-w\"\n    ],\n    \"file\": \"" +
-         json(directory) + "\\\\Blink.ino.cpp\"\n  }\n]\n";
+  return "[\n  {\n    \"directory\": \"" + json(directory) + "\",\n    \"arguments\": [\n      \"" + json(compiler) + "\",\n      \"-c\"\n    ],\n    \"file\": \"x.cpp\"\n  }\n]\n";
 }
 // A build of IDE 1.8 unpacked in Downloads whose records name tools that are gone.
 const std::string kZip = "C:\\t\\Downloads\\arduino-1.8.19\\";
-const Tree kToolsGone = {
-    {"temp\\arduino_build_1\\", kIdeBuild},
-    {"ide\\Blink\\Blink.ino", ""},
-    {"gcc\\bin\\avr-g++.exe", ""},
-    {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\bin\\avr-g++")}};
-const Env kGoneRecord = {
-    {"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr"},
-    {"customBuildProperties", "runtime.tools.avr-gcc.path=" + kZip + "hardware\\tools\\avr"}};
+const Tree kToolsGone = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"gcc\\bin\\avr-g++.exe", ""}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\bin\\avr-g++")}};
+const Env kGoneRecord = {{"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr"}, {"customBuildProperties", "runtime.tools.avr-gcc.path=" + kZip + "hardware\\tools\\avr"}};
 const std::string kTakingZip = taking("temp\\arduino_build_1\\Blink.ino.elf");
 const std::string kZipElf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf";
 
-// clang-format off
 // A valid build.options.json of exactly 1 MiB, naming C:\t\ide\Blink, and spaces after it.
 const std::string kMebibyteOptions = [] {
   std::string json = "{\"sketchLocation\": \"C:\\\\t\\\\ide\\\\Blink\", \"x\": \"\"}";
@@ -367,7 +348,7 @@ const Row kRows[] = {
   {.name = "ide_2_compiler_in_a_moved_data_folder_first", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands("C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6/bin/avr-g++")}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", "C:\\t\\zip\\bin\\"}, .used = "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_recorded_toolchain_that_is_gone", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .record = kGoneRecord},
   {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}, .record = kGoneRecord},
-  {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc/avr-g++", std::string(25 << 20, 'x'))}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
+  {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc/avr-g++", std::string(50 << 20, 'x'))}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
   {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932"},
@@ -405,16 +386,15 @@ TEST_P(Scenario, Run) {
     if (bytes == kFull) fs::create_symlink("/dev/full", path);
     if (bytes == kIdeBuild) {
       fs::copy(TOLVANE_IDE_BUILD, path, fs::copy_options::recursive);
-      const std::string options = slurp(path / "build.options.json");
-      std::string record = std::regex_replace(options, std::regex("(\"sketchLocation\": \")[^\"]*"),
-                                              "$1C:\\\\t\\\\ide\\\\Blink\\\\Blink.ino");
-      for (const auto& [key, value] : row.record) {  // a member replaced, or added first
-        const std::string member = "\"" + key + "\": \"", text = member + json(value) + "\"";
-        const size_t at = record.find(member);
-        record = at == std::string::npos
-                     ? "{\n  " + text + ",\n" + record.substr(2)
-                     : record.substr(0, at) + text +
-                           record.substr(record.find('"', at + member.size()) + 1);
+      std::string record = slurp(path / "build.options.json");
+      // Members replaced, as the IDE would write them; one it lacks comes first.
+      Env members = {{"sketchLocation", "C:\\t\\ide\\Blink\\Blink.ino"}};
+      members.insert(members.end(), row.record.begin(), row.record.end());
+      for (const auto& [key, value] : members) {
+        const std::regex member("\"" + key + "\": \"[^\"]*\"");
+        const std::string text = "\"" + key + "\": \"" + replaced(json(value), "$", "$$") + "\"";
+        record = std::regex_search(record, member) ? std::regex_replace(record, member, text)
+                                                   : "{\n  " + text + "," + record.substr(1);
       }
       spit(path / "build.options.json", record);
     }

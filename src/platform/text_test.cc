@@ -11,25 +11,13 @@ TEST(IsUtf8, TakesWellFormedUtf8Only) {
     std::string text;
     bool well_formed;
   } kCases[] = {
-      {"", true},
-      {std::string("a\0b", 3), true},
-      {"Zo\xC3\xAB", true},
-      {"\xE2\x82\xAC", true},
-      {"\xED\x9F\xBF", true},
-      {"\xF0\x90\x80\x80", true},
-      {"\xF4\x8F\xBF\xBF", true},
-      {"Zo\xEB", false},
-      {"\xC3", false},
-      {"\x80", false},
-      {"\xC1\xBF", false},  // ANSI, cut, overlong
-      {"\xE0\x9F\xBF", false},
-      {"\xED\xA0\x80", false},
-      {"\xF0\x8F\xBF\xBF", false},  // overlong, surrogate
-      {"\xF4\x90\x80\x80", false},
-      {"\xF5\x80\x80\x80", false},
-      {"\xE2\x82", false},  // beyond U+10FFFF
-      {"\xE2\x28\xAC", false},
-      {"\xF0\x90\x80\x28", false},
+      // clang-format off
+      {"", true}, {std::string("a\0b", 3), true}, {"Zo\xC3\xAB", true}, {"\xE2\x82\xAC", true},
+      {"\xED\x9F\xBF", true}, {"\xF0\x90\x80\x80", true}, {"\xF4\x8F\xBF\xBF", true}, {"Zo\xEB", false},
+      {"\xC3", false}, {"\x80", false}, {"\xC1\xBF", false}, {"\xE0\x9F\xBF", false},
+      {"\xED\xA0\x80", false}, {"\xF0\x8F\xBF\xBF", false}, {"\xF4\x90\x80\x80", false}, {"\xF5\x80\x80\x80", false},
+      {"\xE2\x82", false}, {"\xE2\x28\xAC", false}, {"\xF0\x90\x80\x28", false},
+      // clang-format on
   };
   for (const auto& c : kCases) EXPECT_EQ(c.well_formed, is_utf8(c.text)) << c.text;
 }
