@@ -20,9 +20,10 @@ using Env = std::vector<std::pair<std::string, std::string>>;
 
 // Stand-ins in a row for bytes: the sample ELF, one that the Arduino core makes, a whole build
 // folder that the IDE's builder made (its build.options.json naming C:\t\ide\Blink\Blink.ino),
-// a link to a full drive, no file at all.
+// a link to a full drive, no file at all, a compile_commands.json of 50 MB whose first entry
+// names C:\t\gcc\avr-g++ after its "directory" of 50 MB.
 const std::string kElf = "<ELF>", kArduinoElf = "<ARDUINO ELF>", kIdeBuild = "<IDE BUILD>",
-                  kFull = "<FULL>", kNone = "<NONE>";
+                  kFull = "<FULL>", kNone = "<NONE>", kHuge = "<HUGE>";
 const char* const kToolDirs[] = {"C:\\Program Files (x86)\\Arduino", "C:\\Program Files\\Arduino",
                                  "C:\\Arduino", "C:\\bin\\Arduino"};
 const char kBin[] = "\\hardware\\tools\\avr\\bin\\";
@@ -348,7 +349,7 @@ const Row kRows[] = {
   {.name = "ide_2_compiler_in_a_moved_data_folder_first", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands("C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6/bin/avr-g++")}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", "C:\\t\\zip\\bin\\"}, .used = "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_recorded_toolchain_that_is_gone", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .record = kGoneRecord},
   {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}, .record = kGoneRecord},
-  {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc/avr-g++", std::string(50 << 20, 'x'))}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
+  {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", kHuge}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
   {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932"},
@@ -401,7 +402,8 @@ TEST_P(Scenario, Run) {
     if (name.back() == '\\' || bytes == kFull) continue;
     spit(path, bytes == kElf          ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")
                : bytes == kArduinoElf ? slurp(TOLVANE_ARDUINO_ELF)
-                                      : bytes);
+               : bytes == kHuge ? compile_commands("C:\\t\\gcc/avr-g++", std::string(50 << 20, 'x'))
+                                : bytes);
   }
   for (const std::string& name : row.older)
     fs::last_write_time(host(name), fs::last_write_time(host(name)) - std::chrono::hours(1));
