@@ -85,15 +85,21 @@ struct Machine {
   explicit Machine(bool on_wine) : wine(on_wine) {
     drives = wine ? fs::path(TOLVANE_WINE_PREFIX)
                   : fs::temp_directory_path() / ("tolvane-test" + std::to_string(getpid()));
-    fs::remove_all(c("t"));
-    for (const char* dir : kToolDirs) fs::remove_all(c(dir + 3));
+    clear(c("t"));
+    for (const char* dir : kToolDirs) clear(c(dir + 3));
     fs::create_directories(c("t"));
     // One server for every run keeps Wine's start short; it ends 5 s after the last.
     static const int server = wine ? system((wine_env() + "wineserver -p5").c_str()) : 0;
     (void)server;
   }
   ~Machine() {
-    if (!wine) fs::remove_all(drives);
+    if (!wine) clear(drives);
+  }
+  // Removes |path|, freeing first a folder that a run cut short left immutable.
+  static void clear(const fs::path& path) {
+    std::error_code error;
+    fs::remove_all(path, error);
+    if (error) system(("chattr -R -i " + shq(path) + " && rm -rf " + shq(path)).c_str());
   }
 
   fs::path c(const std::string& below) const {  // the host path of C:\<below>
