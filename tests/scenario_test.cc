@@ -97,9 +97,8 @@ struct Machine {
   }
   // Removes |path|, freeing first a folder that a run cut short left immutable.
   static void clear(const fs::path& path) {
-    std::error_code error;
-    fs::remove_all(path, error);
-    if (error) system(("chattr -R -i " + shq(path) + " && rm -rf " + shq(path)).c_str());
+    if (std::error_code error; fs::remove_all(path, error), error)
+      system(("chattr -R -i " + shq(path) + " && rm -rf " + shq(path)).c_str());
   }
 
   fs::path c(const std::string& below) const {  // the host path of C:\<below>
@@ -163,10 +162,9 @@ struct Machine {
   Tree tree() const {  // every file and folder below C:\t, and by full path below install folders
     Tree tree;
     std::vector<std::pair<fs::path, std::string>> roots = {{c("t"), ""}};
-    for (const char* dir : kToolDirs)
-      if (fs::exists(c(dir + 3))) roots.push_back({c(dir + 3), lower(dir) + "\\"});
-    for (const auto& [root, prefix] : roots) {
-      for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    for (const char* dir : kToolDirs) roots.push_back({c(dir + 3), lower(dir) + "\\"});
+    for (std::error_code none; const auto& [root, prefix] : roots) {  // a missing root lists none
+      for (const auto& entry : fs::recursive_directory_iterator(root, none)) {
         const std::string name =
             prefix + lower(replaced(fs::relative(entry, root).string(), "/", "\\"));
         tree[entry.is_directory() ? name + "\\" : name] =
