@@ -86,9 +86,9 @@ struct Machine {
   explicit Machine(bool on_wine) : wine(on_wine) {
     drives = wine ? fs::path(TOLVANE_WINE_PREFIX)
                   : fs::temp_directory_path() / ("tolvane-test" + std::to_string(getpid()));
-    for (const char* dir : {"t", "tool-runs"}) fs::remove_all(c(dir));
+    for (const char* dir : {"t", "tool-runs"}) clear(c(dir));
     fs::create_directories(c("tool-runs"));
-    for (const char* dir : kToolDirs) fs::remove_all(c(dir + 3));
+    for (const char* dir : kToolDirs) clear(c(dir + 3));
     fs::create_directories(c("t"));
     // One server for every run keeps Wine's start short; it ends 5 s after the last.
     static const int server =
@@ -96,7 +96,12 @@ struct Machine {
     (void)server;
   }
   ~Machine() {
-    if (!wine) fs::remove_all(drives);
+    if (!wine) clear(drives);
+  }
+  // Removes |path|, freeing first a folder that a run cut short left immutable.
+  static void clear(const fs::path& path) {
+    if (std::error_code error; fs::remove_all(path, error), error)
+      system(("chattr -R -i " + shq(path) + " && rm -rf " + shq(path)).c_str());
   }
 
   fs::path c(const std::string& below) const {  // the host path of C:\<below>
@@ -162,10 +167,9 @@ struct Machine {
   Tree tree() const {  // every file and folder below C:\t, and by full path below install folders
     Tree tree;
     std::vector<std::pair<fs::path, std::string>> roots = {{c("t"), ""}};
-    for (const char* dir : kToolDirs)
-      if (fs::exists(c(dir + 3))) roots.push_back({c(dir + 3), lower(dir) + "\\"});
-    for (const auto& [root, prefix] : roots) {
-      for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    for (const char* dir : kToolDirs) roots.push_back({c(dir + 3), lower(dir) + "\\"});
+    for (std::error_code none; const auto& [root, prefix] : roots) {  // a missing root lists none
+      for (const auto& entry : fs::recursive_directory_iterator(root, none)) {
         const std::string name =
             prefix + lower(replaced(fs::relative(entry, root).string(), "/", "\\"));
         tree[entry.is_directory() ? name + "\\" : name] =
