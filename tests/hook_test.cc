@@ -81,12 +81,11 @@ TEST(Hook, EachVerifyWritesTheListingsAndAFailureIsShown) {
   const std::string all =
       "built: 0\nBlink.asm.txt\nBlink.hrd.txt\nBlink.ino\nBlink_dump.cmd\n<0>\n";
   const std::string taken = "Taking the newest build: C:\\users\\";
-  const struct {
-    std::string set, shown, end;
-  } steps[] = {{"n=500 tools=", "**ERROR** Can not find 'avr-objdump.exe'.\r\nSearched:\r\n",
-                "built: 0\nBlink.ino\n<0>\n"},
-               {"n=250 tools=1", taken, all},
-               {"n=125 tools=1", taken, all}};
+  // clang-format off
+  const struct { std::string set, shown, end; } steps[] = {
+      {"n=500 tools=", "**ERROR** Can not find 'avr-objdump.exe'.\r\nSearched:\r\n", "built: 0\nBlink.ino\n<0>\n"},
+      {"n=250 tools=1", taken, all}, {"n=125 tools=1", taken, all}};
+  // clang-format on
   for (const auto& step : steps) {
     const std::string out = run(step.set + "; " + kVerify);
     EXPECT_NE(std::string::npos, out.find(step.shown)) << step.set << "\n" << out;

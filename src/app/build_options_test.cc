@@ -1,11 +1,7 @@
-// What Tolvane takes from the build's records: the compiler of the first
-// compile_commands.json entry, the members of build.options.json, and the
-// tool folders they give.
+// The compiler that Tolvane takes from the first compile_commands.json entry.
 #include "app/build_options.h"
 
 #include <gtest/gtest.h>
-
-#include "app/toolchain.h"
 
 namespace tolvane {
 namespace {
@@ -29,27 +25,8 @@ TEST(CompilerOf, TakesTheFirstArgumentOfAWholeFirstEntryOnly) {
   };
   // clang-format on
   for (const auto& [json, compiler] : kCases) EXPECT_EQ(compiler, compiler_of(json)) << json;
-}
-
-TEST(BuildOptionsOf, TakesTheLastOfEachTopLevelString) {
-  const BuildOptions options = build_options_of(R"({"builtInToolsFolders": "C:\\a",
-      "customBuildProperties": "k=v", "sketchLocation": 7, "x": {"toolsFolders": "C:\\b"},
-      "toolsFolders": "C:\\c", "toolsFolders": "C:\\d"})");
-  EXPECT_EQ("C:\\a|k=v||C:\\d", options.built_in_tools_folders + "|" +
-                                    options.custom_build_properties + "|" +
-                                    options.sketch_location + "|" + options.tools_folders);
+  // No NUL byte is valid JSON.
   EXPECT_EQ("", sketch_location(std::string(R"({"sketchLocation": "C:\\a"})") + '\0'));
-}
-
-TEST(RecordedToolFolders, KeepsTheOrderAndTheCommasInNames) {
-  const BuildOptions options = {"",
-                                "a=1,runtime.tools.avr-gcc.path=C:\\Tools, old,x\\avr,b.c=C:\\z",
-                                "C:\\a,b\\c,\\\\server\\ide,relative,D:drive", "D:/old\\y,bin"};
-  const std::vector<std::string> kFolders = {
-      "C:\\gcc\\bin\\", "C:\\Tools, old,x\\avr\\bin\\", "C:\\a,b\\c\\bin\\",
-      "\\\\server\\ide,relative,D:drive\\bin\\", "D:\\old\\y,bin\\bin\\"};
-  EXPECT_EQ(kFolders, recorded_tool_folders("C:\\gcc/bin/avr-g++", options));
-  EXPECT_EQ(std::vector<std::string>(), recorded_tool_folders("bin/avr-g++", BuildOptions()));
 }
 
 }  // namespace
