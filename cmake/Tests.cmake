@@ -58,12 +58,10 @@ target_compile_definitions(tolvane_scenarios PRIVATE TOLVANE_SOURCE_DIR="${CMAKE
   TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>" TOLVANE_WINDOWS_DIR="${windows}"
   TOLVANE_WINE_PREFIX="${prefix}" TOLVANE_ARDUINO_ELF="${arduino}/Blink.cpp.elf"
   TOLVANE_IDE_BUILD="${arduino}/build")
-# The rows name their fields. The table compiles fastest unoptimised, without
-# debug information, and the headers once: a row's edit costs the least.
+# The rows name their fields. The table compiles fastest unoptimised and
+# without debug information: a row's edit costs the least.
 set_target_properties(tolvane_scenarios PROPERTIES CXX_STANDARD 20)
 target_compile_options(tolvane_scenarios PRIVATE -O0 -g0)
-target_precompile_headers(tolvane_scenarios PRIVATE <gtest/gtest.h> <filesystem> <functional> <map>
-                          <regex> <string> <vector>)
 add_dependencies(tolvane_scenarios tolvane arduino_blink)
 
 gtest_discover_tests(tolvane_scenarios TEST_FILTER "native/*" DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
