@@ -43,7 +43,7 @@ e=$c/$(printf %s "$x" | sed 's/.*"C:\\\(.*\)\\Tolvane.exe".*/\1/' | tr '\\' /)
 // that line in its platform.local.txt, the "cmd" stand-in, and the tools:
 // stand-ins that run binutils-avr on the host paths of their C:\ arguments.
 const char kSetUp[] =
-    R"x(set -e; mkdir -p "$s/bin" "$s/hw/arduino" "$s/avr/bin" "$b" "$k" "$e"; cp "$TOLVANE_EXE" "$e"
+    R"x(set -e; rm -rf "$c/Program Files (x86)/Arduino" "$t" "$c/Arduino" "$c/bin/Arduino" "$k"; mkdir -p "$s/bin" "$s/hw/arduino" "$s/avr/bin" "$b" "$k" "$e"; cp "$TOLVANE_EXE" "$e"
 cp -rs /usr/share/arduino/hardware/arduino/avr "$s/hw/arduino/"; printf '%s\n' "$x" >"$s/hw/arduino/avr/platform.local.txt"
 printf '#!/bin/sh\nexec wine cmd "$@"\n' >"$s/bin/cmd"; cat >"$s/avr/bin/avr-objdump.exe" <<'EOF'
 #!/bin/sh

@@ -184,7 +184,8 @@ void locate_toolchain(RunRecord& run) {
     for (const Text& line : tool_directory_lines()) lines.push_back(line);
     fail_and_wait(lines);
   }
-  run.readelf_path = left(run.objdump_path, find(1, run.objdump_path, kObjdump) - 1) + kReadelf;
+  // Beside it: its folder may be named anything, "avr-objdump.exe" too.
+  run.readelf_path = left(run.objdump_path, length(run.objdump_path) - length(kObjdump)) + kReadelf;
 }
 
 }  // namespace tolvane
