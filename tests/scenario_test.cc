@@ -201,7 +201,7 @@ struct Row {
   std::string held = "";      // an older script, or the preferences, that the run cannot open
   std::string refusing = "";  // a folder that refuses new files (made immutable)
   Tree made = {};             // the start of each file that the run makes besides its own
-  std::vector<std::string> older = {};  // files of |files| last written an hour before the others
+  std::vector<std::string> older = {};  // files of |files| last written at one time, an hour back
   const char* ansi = nullptr;           // the row's texts are UTF-8, meant in this ANSI code page
   bool prefs_in_ansi = false;           // the preferences saved in that code page, not in UTF-8
   Env record = {};  // members of an <IDE BUILD>'s build.options.json given these values
@@ -339,7 +339,7 @@ const Row kRows[] = {
   {.name = "early_ide_2_0_build_options_first", .files = {{"temp\\arduino-sketch-9C1E\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino-sketch-9C1E\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino-sketch-9C1E\\Blink.ino.elf", .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}, {"UserProfile", "C:\\t\\temp\\"}}},
   {.name = "ide_1_8_build_in_temp_without_build_path", .prefs = ide_prefs("", "C:\\t\\book"), .files = {{"temp\\arduino_build_123456\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_123456\\Blink.ino.elf"), .base = "c:\\t\\book\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_123456\\Blink.ino.elf"},
   {.name = "ide_1_0_build_in_temp", .files = {{"temp\\build5012.tmp\\Blink.cpp.elf", kArduinoElf}}, .out = taking("temp\\build5012.tmp\\Blink.cpp.elf"), .base = "C:\\t\\temp\\build5012.tmp\\Blink", .elf = "C:\\t\\temp\\build5012.tmp\\Blink.cpp.elf", .env = {{"TEMP", "C:\\t\\temp"}}},
-  {.name = "the_newer_build_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("temp\\arduino_build_1\\Blink.ino.elf"), .base = "C:\\t\\temp\\arduino_build_1\\Blink", .elf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
+  {.name = "equal_times_the_earlier_place_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_newer_ide_2_build_wins_over_the_build_path", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"local\\arduino\\sketches\\4F6A\\", kIdeBuild}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "c:\\t\\book\\sketches\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .older = {"build\\blink.cpp.elf"}},
   {.name = "the_newest_elf_of_the_build_path_and_the_builds", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"build\\blink.ino.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .elf = "c:\\t\\build\\blink.ino.elf", .older = {"build\\blink.cpp.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_record_naming_a_temporary_copy", .files = {{"temp\\arduino_build_4\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_4\\build.options.json", "{\"sketchLocation\": \"C:\\\\t\\\\temp\\\\arduino_modified_sketch_1\\\\Blink\\\\Blink.ino\"}"}, {"temp\\arduino_modified_sketch_1\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_4\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_4\\Blink.ino.elf"},
@@ -409,8 +409,8 @@ TEST_P(Scenario, Run) {
                : bytes == kHuge ? compile_commands("C:\\t\\gcc/avr-g++", std::string(50 << 20, 'x'))
                                 : bytes);
   }
-  for (const std::string& name : row.older)
-    fs::last_write_time(host(name), fs::last_write_time(host(name)) - std::chrono::hours(1));
+  const auto earlier = fs::file_time_type::clock::now() - std::chrono::hours(1);  // one for all
+  for (const std::string& name : row.older) fs::last_write_time(host(name), earlier);
   for (const std::string& bin : row.tools) machine.install_tools(bin);
   const std::string tools = row.used.empty() && !row.tools.empty() ? row.tools.back() : row.used;
   std::string privileges;
