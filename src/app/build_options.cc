@@ -8,11 +8,11 @@
 
 namespace tolvane {
 
-const char kBuildOptionsFile[] = "build.options.json";
 const char kCompileCommandsFile[] = "compile_commands.json";
 
 namespace {
 
+const char kBuildOptionsFile[] = "build.options.json";
 using rapidjson::SizeType;
 
 constexpr unsigned kParseFlags =
@@ -177,7 +177,12 @@ BuildOptions build_options_of(const Text& json) {
   return valid ? options : BuildOptions();
 }
 
-Text sketch_location(const Text& json) { return build_options_of(json).sketch_location; }
+BuildOptions recorded_options(const Text& build_dir) {
+  Text json;
+  return platform::read_file(build_dir + kBuildOptionsFile, kRecordLimit, json)
+             ? build_options_of(json)
+             : BuildOptions();
+}
 
 Text compiler_of(const Text& json) {
   CompilerHandler handler;

@@ -10,8 +10,7 @@ namespace tolvane {
 
 using platform::Text;
 
-/// The record files' names in a build folder.
-extern const char kBuildOptionsFile[];
+/// The name of IDE 2's record in a build folder.
 extern const char kCompileCommandsFile[];
 
 /// build.options.json is read whole up to this size; of compile_commands.json,
@@ -30,8 +29,9 @@ struct BuildOptions {
 };
 BuildOptions build_options_of(const Text& json);
 
-/// The sketch location alone, as build_options_of gives it.
-Text sketch_location(const Text& json);
+/// What the build.options.json in |build_dir| (ending with "\") records; all
+/// empty when the file is missing, unreadable or larger than kRecordLimit.
+BuildOptions recorded_options(const Text& build_dir);
 
 /// The first string of the first entry's "arguments" in a compile_commands.json
 /// document, in UTF-8: the compiler. Empty when the document does not start

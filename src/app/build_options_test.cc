@@ -26,7 +26,7 @@ TEST(CompilerOf, TakesTheFirstArgumentOfAWholeFirstEntryOnly) {
   // clang-format on
   for (const auto& [json, compiler] : kCases) EXPECT_EQ(compiler, compiler_of(json)) << json;
   // No NUL byte is valid JSON.
-  EXPECT_EQ("", sketch_location(std::string(R"({"sketchLocation": "C:\\a"})") + '\0'));
+  EXPECT_EQ("", build_options_of(std::string(R"({"sketchLocation":"a"})") + '\0').sketch_location);
 }
 
 }  // namespace

@@ -14,8 +14,6 @@ namespace {
 const char kElfEnding[] = ".cpp.elf";
 const char kInoElfEnding[] = ".ino.elf";
 const char kSourceEnding[] = ".ino";
-const char kBuildOptions[] = "build.options.json";
-constexpr size_t kBuildOptionsLimit = 1 << 20;  // the IDE's own are a few KiB
 const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
 // The folder in which IDE 1.6 to 1.8 build a sketch with unsaved edits, below
 // the temporary folder; the IDE deletes it.
@@ -36,12 +34,9 @@ Text sketch_name_of(const Text& elf_name) {
   return trim(left(elf_name, at - 1));
 }
 
-Text sketch_folder_of_build(const Text& build_dir) {
-  Text json, location;
-  if (!read_file(build_dir + kBuildOptions, kBuildOptionsLimit, json) ||
-      !to_ansi(sketch_location(json), location) || location.empty()) {
-    return Text();
-  }
+Text sketch_folder_of(const Text& sketch_location) {
+  Text location;
+  if (!to_ansi(sketch_location, location) || location.empty()) return Text();
   // The sketch file, or its folder.
   if (ends_with(lower_case(location), kSourceEnding)) {
     location.resize(location.find_last_of("\\/") + 1);
@@ -76,7 +71,8 @@ void resolve_sketch(RunRecord& run) {
   // The folder that the build names: first for a build found outside the
   // build path, as it names the very sketch built; after the others for a
   // build path; never a temporary copy of the sketch.
-  const Text built = sketch_folder_of_build(run.build_dir);
+  run.recorded = recorded_options(run.build_dir);
+  const Text built = sketch_folder_of(run.recorded.sketch_location);
   Text slashed = lower_case(built);
   for (char& byte : slashed) byte = byte == '/' ? '\\' : byte;
   if (!built.empty() && slashed.find(Text("\\") + kTemporaryCopy) == Text::npos) {

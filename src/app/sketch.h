@@ -7,17 +7,17 @@
 namespace tolvane {
 
 /// Sets build_dir and elf_name (unless a build was found with them),
-/// sketch_name, project_dir, output_dirs and output_dir, or ends the run when
-/// no ELF file is found.
+/// recorded, sketch_name, project_dir, output_dirs and output_dir, or ends
+/// the run when no ELF file is found.
 void resolve_sketch(RunRecord& run);
 
 /// The sketch name cut from an ELF file name before ".cpp.elf", or else
 /// before a final ".ino.elf"; empty when the name has neither.
 Text sketch_name_of(const Text& elf_name);
 
-/// The sketch folder that the build's build.options.json names, ending with
-/// a separator; empty when the file is missing or cannot be read.
-Text sketch_folder_of_build(const Text& build_dir);
+/// The sketch folder that a build's recorded sketch location (UTF-8) names,
+/// in the ANSI code page and ending with a separator; empty when there is none.
+Text sketch_folder_of(const Text& sketch_location);
 
 }  // namespace tolvane
 

@@ -159,10 +159,7 @@ std::vector<Text> tool_directory_lines() {
 void locate_toolchain(RunRecord& run) {
   run.objdump_path.clear();
   // The toolchain that the build records comes first.
-  Text options;
-  read_file(run.build_dir + kBuildOptionsFile, kRecordLimit, options);
-  for (const Text& folder :
-       recorded_tool_folders(recorded_compiler(run.build_dir), build_options_of(options))) {
+  for (const Text& folder : recorded_tool_folders(recorded_compiler(run.build_dir), run.recorded)) {
     if (!file_present(folder + kObjdump)) continue;
     run.objdump_path = folder + kObjdump;
     break;
