@@ -22,9 +22,11 @@ using Env = std::vector<std::pair<std::string, std::string>>;
 // Stand-ins in a row for bytes: the sample ELF, one that the Arduino core makes, a whole build
 // folder that the IDE's builder made (its build.options.json naming C:\t\ide\Blink\Blink.ino),
 // a link to a full drive, no file at all, a compile_commands.json of 50 MB whose first entry
-// names C:\t\gcc\avr-g++ after its "directory" of 50 MB.
+// names C:\t\gcc\avr-g++ after its "directory" of 50 MB, a command interpreter that records its
+// command line (tests/interpreter_standin.cc).
 const std::string kElf = "<ELF>", kArduinoElf = "<ARDUINO ELF>", kIdeBuild = "<IDE BUILD>",
-                  kFull = "<FULL>", kNone = "<NONE>", kHuge = "<HUGE>";
+                  kFull = "<FULL>", kNone = "<NONE>", kHuge = "<HUGE>",
+                  kInterpreter = "<INTERPRETER>";
 // What a run that lists the build makes, after the base of its names.
 const char* const kMade[] = {"_dump.cmd", ".asm.txt", ".hrd.txt"};
 const char* const kToolDirs[] = {"C:\\Program Files (x86)\\Arduino", "C:\\Program Files\\Arduino",
@@ -53,6 +55,11 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 std::string lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
 }
 
@@ -216,7 +223,8 @@ struct Row {
   Env env = kUser;
   std::vector<std::string> args = {};
   std::string only = "";      // "native" or "wine": the row runs there alone
-  std::string held = "";      // an older script, or the preferences, that the run cannot open
+  std::string held = "";  // the preferences, or an older script naming |elf|, that the run cannot open
+  std::vector<std::string> others = {};  // of |files|, given to another user (natively)
   std::string refusing = "";  // a folder that refuses new files (made immutable)
   Tree made = {};             // the start of each file that the run makes besides its own
   std::vector<std::string> older = {};  // files of |files| last written at one time, an hour back
@@ -309,11 +317,15 @@ const Row kRows[] = {
   {.name = "program_files_before_tools_planted_in_c_bin_arduino", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[1], kToolBins[3]}, .used = kToolBins[1]},
   {.name = "first_tool_location", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[0]}},
   {.name = "fourth_tool_location", .prefs = kTypical, .files = kBuilt, .base = kBuildBase, .tools = {kToolBins[3]}},
-  {.name = "ino_elf_names_the_sketch", .prefs = kTypical, .files = {{"build\\blink.ino.elf", kElf}}, .base = kBuildBase, .elf = "c:\\t\\build\\blink.ino.elf"},
+  {.name = "a_pde_sketch", .prefs = kTypical, .files = {{"build\\blink.pde.elf", kElf}, {"book\\blink\\blink.pde", ""}}, .base = "c:\\t\\book\\blink\\blink", .elf = "c:\\t\\build\\blink.pde.elf"},
   {.name = "elf_with_neither_ending", .prefs = kTypical, .files = {{"build\\blink.elf", kElf}, {"build\\.ino", ""}}, .base = "c:\\t\\build\\", .elf = "c:\\t\\build\\blink.elf"},
   {.name = "spaces_parentheses_ampersand_percent", .prefs = crlf({"build.path=C:\\t\\My Build", "sketchbook.path=C:\\t\\My (1) & 100%"}), .files = {{"my build\\my blink.cpp.elf", kElf}, {"My (1) & 100%\\sketches\\my blink\\my blink.ino", ""}}, .base = "c:\\t\\my (1) & 100%%\\sketches\\my blink\\my blink", .elf = "c:\\t\\my build\\my blink.cpp.elf"},
   {.name = "older_script_and_listings_replaced_whole", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", std::string(5000, 'x')}, {"book\\sketches\\blink\\blink.asm.txt", "older\r\n"}, {"book\\sketches\\blink\\blink.hrd.txt", "older\r\n"}}, .base = kSketchBase},
-  {.name = "script_that_cannot_be_replaced_runs_as_it_is", .prefs = kTypical, .files = kSketch, .only = "native", .held = "book\\sketches\\blink\\blink_dump.cmd", .made = {{"kept.txt", "GNU readelf"}}},
+  {.name = "a_kept_script_naming_the_build_runs_as_it_is", .prefs = kTypical, .files = kSketch, .only = "native", .held = "book\\sketches\\blink\\blink_dump.cmd", .made = {{"kept.txt", "ELF Header:"}}},
+  {.name = "a_kept_script_naming_a_deleted_build", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** The dump script can not be written anew, and it does not name", "          the build just made. The script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd", "The build it should name:", kTypicalElf, "Make the script writable, so that it is written anew, or edit its path."}), .elf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf", .only = "native", .held = "book\\sketches\\blink\\blink_dump.cmd"},
+  {.name = "a_planted_c_arduino_passed_over", .prefs = kNone, .files = {{"C:\\Arduino\\portable\\preferences.txt", crlf({"build.path=C:\\Arduino\\b"})}, {"C:\\Arduino\\b\\x.cpp.elf", kElf}, {"temp\\arduino_build_9\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = "Passed over, as another user owns it: C:\\Arduino\\portable\\preferences.txt\r\nPassed over, as another user owns it: C:\\t\\temp\\arduino_build_9\\\r\nPassed over, as another user owns it: " + kToolBins[2] + "\r\n" + taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[2], kToolBins[3]}, .others = {"C:\\Arduino\\portable\\preferences.txt", "temp\\arduino_build_9\\", kToolBins[2]}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf"}},
+  {.name = "an_interpreter_that_cannot_start", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not start the command interpreter:", "C:\\Windows\\system32\\cmd-gone.exe"}), .env = {{"AppData", "C:\\t\\appdata"}, {"ComSpec", "C:\\Windows\\system32\\cmd-gone.exe"}}, .made = {{"book\\sketches\\blink\\blink_dump.cmd", "\"C:\\Program Files\\Arduino"}}},
+  {.name = "the_interpreter_runs_without_autorun_and_delayed_expansion", .prefs = crlf({"build.path=C:\\t\\build", "sketchbook.path=C:\\t\\Fun! Stuff"}), .files = {{"build\\blink.cpp.elf", kElf}, {"Fun! Stuff\\blink\\blink.ino", ""}, {"cmd.exe", kInterpreter}}, .base = "c:\\t\\fun! stuff\\blink\\blink", .env = {{"AppData", "C:\\t\\appdata"}, {"ComSpec", "C:\\t\\cmd.exe"}}, .only = "wine", .made = {{"interpreter.txt", "\"C:\\t\\cmd.exe\" /d /v:off /c \"\"%TOLVANE_DUMP_SCRIPT%\"\""}}},
   {.name = "a_refused_script_goes_to_the_next_sketch_folder", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}, {"home\\Documents\\Arduino\\blink\\blink.ino", ""}}, .out = elsewhere("C:\\t\\home\\Documents\\Arduino\\blink\\"), .base = "C:\\t\\home\\Documents\\Arduino\\blink\\blink"},
   {.name = "script_that_cannot_be_written_anywhere", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}, {"build\\blink_dump.cmd\\", ""}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
   {.name = "an_example_folder_that_refuses_writing", .files = {{"temp\\arduino_build_5\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_5\\build.options.json", "{\"sketchLocation\": \"C:\\\\Program Files (x86)\\\\Arduino\\\\examples\\\\01.Basics\\\\Blink\\\\Blink.ino\"}"}, {kExample + "Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf") + elsewhere("C:\\t\\temp\\arduino_build_5\\"), .base = "C:\\t\\temp\\arduino_build_5\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .refusing = kExample},
@@ -422,8 +434,9 @@ TEST_P(Scenario, Run) {
       spit(path / "build.options.json", record);
     }
     if (name.back() == '\\' || bytes == kFull) continue;
-    spit(path, bytes == kElf          ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")
-               : bytes == kArduinoElf ? slurp(TOLVANE_ARDUINO_ELF)
+    spit(path, bytes == kElf           ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")
+               : bytes == kArduinoElf  ? slurp(TOLVANE_ARDUINO_ELF)
+               : bytes == kInterpreter ? slurp(TOLVANE_WINDOWS_DIR "/interpreter_standin.exe")
                : bytes == kHuge ? compile_commands("C:\\t\\gcc/avr-g++", std::string(50 << 20, 'x'))
                                 : bytes);
   }
@@ -434,8 +447,11 @@ TEST_P(Scenario, Run) {
   std::string privileges;
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-  if (row.held != kPrefs && !row.held.empty())  // runs a tool, as the script's own lines do
-    spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -v > \"C:\\t\\kept.txt\"\r\n");
+  if (row.held != kPrefs && !row.held.empty())  // runs a tool on the ELF, named in capitals
+    spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -h \"" + upper(row.elf) +
+                             "\" > \"C:\\t\\kept.txt\"\r\n");
+  for (const std::string& name : row.others)  // not following the links to the real tools
+    ASSERT_EQ(0, system(("chown -hR 65534 " + shq(host(name).string())).c_str())) << name;
   if (!row.held.empty()) chmod(host(row.held).c_str(), row.held == kPrefs ? 0 : 0444);
   auto chattr = [&](const std::string& change) {
     return system(("chattr " + change + " " + shq(host(row.refusing).string())).c_str());

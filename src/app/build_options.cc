@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "app/places.h"
+
 namespace tolvane {
 
 const char kCompileCommandsFile[] = "compile_commands.json";
@@ -179,7 +181,8 @@ BuildOptions build_options_of(const Text& json) {
 
 BuildOptions recorded_options(const Text& build_dir) {
   Text json;
-  return platform::read_file(build_dir + kBuildOptionsFile, kRecordLimit, json)
+  const Text path = build_dir + kBuildOptionsFile;
+  return !passed_over(path) && platform::read_file(path, kRecordLimit, json)
              ? build_options_of(json)
              : BuildOptions();
 }

@@ -1,6 +1,8 @@
 // The stage that finds the build just made.
 #include "app/builds.h"
 
+#include <algorithm>
+
 #include "app/places.h"
 
 using namespace platform;
@@ -58,15 +60,11 @@ bool listed_before(const Text& a, const Text& b) {
 }
 
 bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
-  bool found = false;
-  Build newest;
+  std::vector<Build> builds;
   auto take = [&](size_t place, const Text& build_dir, const Text& build_name) {
     // A folder that is gone by now lists nothing.
     for (const Entry& elf : matches(build_dir + "*.elf")) {
-      const Build build = {elf.written, place, build_name, build_dir, elf.name};
-      if (elf.folder || (found && !taken_over(build, newest))) continue;
-      found = true;
-      newest = build;
+      if (!elf.folder) builds.push_back({elf.written, place, build_name, build_dir, elf.name});
     }
   };
   if (!build_path_dir.empty()) take(0, build_path_dir, Text());
@@ -80,7 +78,18 @@ bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
       if (build.folder) take(place, folder + build.name + "\\", build.name);
     }
   }
-  if (!found) return false;
+  // The newest of those whose folder and ELF file nobody else owns.
+  std::sort(builds.begin(), builds.end(), taken_over);
+  std::vector<Text> refused;
+  auto trusted = [&](const Build& build) {
+    if (std::find(refused.begin(), refused.end(), build.build_dir) != refused.end()) return false;
+    if (!passed_over(build.build_dir)) return !passed_over(build.build_dir + build.elf_name);
+    refused.push_back(build.build_dir);
+    return false;
+  };
+  const auto taken = std::find_if(builds.begin(), builds.end(), trusted);
+  if (taken == builds.end()) return false;
+  const Build& newest = *taken;
   run.build_dir = newest.build_dir;
   run.elf_name = newest.elf_name;
   // Shown on the console: the build is not where the user said.

@@ -13,6 +13,9 @@ const char kHeadersEnding[] = ".hrd.txt";
 const char kNotWritten[] = "**ERROR** Can not write the dump script:";
 const char kFoundBuild[] = "Taking the newest build: ";
 const char kElsewhere[] = "The sketch's folder refuses new files; the listings go to: ";
+const char kNoInterpreter[] = "**ERROR** Can not start the command interpreter:";
+// Of a kept script, only this much of its start is searched for the ELF file.
+constexpr size_t kKeptScriptLimit = 1 << 20;
 
 const char* const kObjdumpOptions[] = {
     "  -a, --archive-headers    Display archive header information",
@@ -53,16 +56,18 @@ const char* const kReadelfOptions[] = {
     "  -D --use-dynamic       Use the dynamic section info when displaying symbols",
 };
 
-// A path as the command interpreter must see it inside a script line: quoted,
-// with each "%" doubled so that it is not taken for a variable.
-Text quoted(const Text& path) {
-  Text text = "\"";
+// A path as the command interpreter must see it inside a script line: with
+// each "%" doubled so that it is not taken for a variable.
+Text as_written(const Text& path) {
+  Text text;
   for (char byte : path) {
     text += byte;
     if (byte == '%') text += '%';
   }
-  return text + "\"";
+  return text;
 }
+
+Text quoted(const Text& path) { return "\"" + as_written(path) + "\""; }
 
 Text tool_line(const Text& tool, const char* option, const Text& elf, const Text& listing) {
   return quoted(tool) + " " + option + " " + quoted(elf) + " > " + quoted(listing);
@@ -126,11 +131,24 @@ void write_and_run_script(RunRecord& run) {
     break;
   }
   if (!written && !stands) fail_and_wait({kNotWritten, first});
+  // A kept script runs only when it lists the build just made: one that
+  // names a build the IDE has since deleted would empty the listings.
+  const Text elf = run.build_dir + run.elf_name;
+  Text kept;
+  if (stands && (!read_script(run.script_path, kKeptScriptLimit, kept) ||
+                 lower_case(kept).find(lower_case(as_written(elf))) == Text::npos)) {
+    fail_and_wait({"**ERROR** The dump script can not be written anew, and it does not name",
+                   "          the build just made. The script:", run.script_path,
+                   "The build it should name:", elf,
+                   "Make the script writable, so that it is written anew, or edit its path."});
+  }
   // The user named no build, or another one is newer: the one taken is shown.
   if (!run.found_build.empty()) print_line(kFoundBuild + run.found_build);
   if (run.output_dir != run.output_dirs.front()) print_line(kElsewhere + run.output_dir);
   set_environment_value(kScriptVariable, run.script_path);
-  run_command(script_command());
+  int status = 0;  // what the tools gave is in the listings
+  if (!run_command(script_command(), status))
+    fail_and_wait({kNoInterpreter, command_interpreter()});
   end_run(0);
 }
 

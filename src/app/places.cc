@@ -12,6 +12,12 @@ const char* const kInstallFolders[4] = {
     "C:\\bin\\Arduino",
 };
 
+bool passed_over(const Text& path) {
+  if (!owned_by_another_user(path)) return false;
+  print_line("Passed over, as another user owns it: " + path);
+  return true;
+}
+
 Text place_root(const Text& root) {
   Text folder = root;
   if (root == "<home>") {

@@ -12,6 +12,11 @@ namespace tolvane {
 /// "\"; empty when unset, so that the place is skipped.
 Text place_root(const Text& root);
 
+/// True, after a line on the console that names it, when another user owns
+/// the file or folder at |path|: Tolvane passes it over, so that nobody else
+/// can choose its preferences, build or tools.
+bool passed_over(const Text& path);
+
 /// The four install folders of the IDE, in the order they are searched.
 extern const char* const kInstallFolders[4];
 

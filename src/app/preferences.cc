@@ -99,7 +99,8 @@ void read_preferences(RunRecord& run) {
   bool found = false, portable = false;
   for (const PreferencesPlace& place : places) {
     const Text root = place_root(place.root);
-    if (root.empty() || !file_present(root + place.folder + kPrefsFile)) continue;
+    const Text file = root + place.folder + kPrefsFile;
+    if (root.empty() || !file_present(file) || passed_over(file)) continue;
     run.data_dir = root + place.folder;
     run.prefs_path = run.data_dir + kPrefsFile;
     portable = place.folder == Text(kPortable);

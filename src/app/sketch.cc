@@ -12,8 +12,8 @@ namespace tolvane {
 namespace {
 
 const char kElfEnding[] = ".cpp.elf";
-const char kInoElfEnding[] = ".ino.elf";
-const char kSourceEnding[] = ".ino";
+// The endings of a sketch's main file; a build of it is named "<sketch><ending>.elf".
+const char* const kSourceEndings[] = {".ino", ".pde"};
 const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
 // The folder in which IDE 1.6 to 1.8 build a sketch with unsaved edits, below
 // the temporary folder; the IDE deletes it.
@@ -24,12 +24,21 @@ bool ends_with(const Text& text, const Text& ending) {
          text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+// True when |name| (lower case) ends like a sketch's main file.
+bool holds_sketch_ending(const Text& name) {
+  for (const char* source : kSourceEndings) {
+    if (ends_with(name, source)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Text sketch_name_of(const Text& elf_name) {
   long at = find(1, elf_name, kElfEnding);
-  if (at == 0 && ends_with(elf_name, kInoElfEnding)) {
-    at = length(elf_name) - length(kInoElfEnding) + 1;
+  for (const char* source : kSourceEndings) {
+    const Text ending = source + Text(".elf");
+    if (at == 0 && ends_with(elf_name, ending)) at = length(elf_name) - length(ending) + 1;
   }
   return trim(left(elf_name, at - 1));
 }
@@ -38,9 +47,7 @@ Text sketch_folder_of(const Text& sketch_location) {
   Text location;
   if (!to_ansi(sketch_location, location) || location.empty()) return Text();
   // The sketch file, or its folder.
-  if (ends_with(lower_case(location), kSourceEnding)) {
-    location.resize(location.find_last_of("\\/") + 1);
-  }
+  if (holds_sketch_ending(lower_case(location))) location.resize(location.find_last_of("\\/") + 1);
   if (!location.empty() && !ends_in_backslash(location) && !ends_with(location, "/")) {
     location += "\\";
   }
@@ -84,7 +91,12 @@ void resolve_sketch(RunRecord& run) {
   run.output_dirs.clear();
   for (const Text& candidate : candidates) {
     run.project_dir = candidate;
-    if (file_present(run.project_dir + name + kSourceEnding)) run.output_dirs.push_back(candidate);
+    for (const char* source : kSourceEndings) {
+      if (file_present(candidate + name + source)) {
+        run.output_dirs.push_back(candidate);
+        break;
+      }
+    }
   }
   run.output_dirs.push_back(run.build_dir);
   run.output_dir = run.output_dirs.front();

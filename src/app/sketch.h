@@ -12,7 +12,7 @@ namespace tolvane {
 void resolve_sketch(RunRecord& run);
 
 /// The sketch name cut from an ELF file name before ".cpp.elf", or else
-/// before a final ".ino.elf"; empty when the name has neither.
+/// before a final ".ino.elf" or ".pde.elf"; empty when the name has none.
 Text sketch_name_of(const Text& elf_name);
 
 /// The sketch folder that a build's recorded sketch location (UTF-8) names,

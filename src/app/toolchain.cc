@@ -65,31 +65,42 @@ std::vector<Text> items_of(const Text& list, bool (*starts_item)(const Text&, si
 }
 
 // |folder| from a record (UTF-8) in the ANSI code page with backslashes and a
-// final one; empty when it is not rooted or a character has no place there.
+// final one; empty when it is not rooted, is on a network share (whose
+// owners cannot be told) or a character has no place there.
 Text tool_folder(const Text& folder) {
   Text ansi;
-  if (!starts_path(folder, 0) || !to_ansi(folder, ansi)) return Text();
+  if (!starts_path(folder, 0) || (is_separator(folder, 0) && is_separator(folder, 1)) ||
+      !to_ansi(folder, ansi)) {
+    return Text();
+  }
   for (char& byte : ansi) {
     if (byte == '/') byte = '\\';
   }
   return ansi + "\\";
 }
 
-// The Boards Manager's newest avr-objdump.exe below |data_dir|; empty when
-// it holds none.
+// True when the tools in |folder| may run: avr-objdump.exe is there, and
+// nobody else owns the folder or either tool.
+bool usable_tools(const Text& folder) {
+  return file_present(folder + kObjdump) && !passed_over(folder) &&
+         !passed_over(folder + kObjdump) && !passed_over(folder + kReadelf);
+}
+
+// The Boards Manager's newest usable avr-objdump.exe below |data_dir|; empty
+// when it holds none.
 Text newest_boards_manager_tool(const Text& data_dir) {
   const Text versions = data_dir + kVersionsBelowData;
-  Text newest, tool;
+  std::vector<Text> names;
   for (const Entry& version : matches(versions + "*")) {
-    const Text candidate = versions + version.name + kToolsBelowVersion + kObjdump;
-    if (!version.folder || (!newest.empty() && !version_below(newest, version.name)) ||
-        !file_present(candidate)) {
-      continue;
-    }
-    newest = version.name;
-    tool = candidate;
+    if (version.folder) names.push_back(version.name);
   }
-  return tool;
+  std::sort(names.begin(), names.end(),
+            [](const Text& a, const Text& b) { return version_below(b, a); });
+  for (const Text& name : names) {
+    const Text folder = versions + name + kToolsBelowVersion;
+    if (usable_tools(folder)) return folder + kObjdump;
+  }
+  return Text();
 }
 
 // The compiler that the first entry of the build's compile_commands.json
@@ -97,6 +108,7 @@ Text newest_boards_manager_tool(const Text& data_dir) {
 // larger ones while the entry is cut off, up to the limit.
 Text recorded_compiler(const Text& build_dir) {
   Text start, compiler;
+  if (passed_over(build_dir + kCompileCommandsFile)) return Text();
   for (size_t size = kFirstPiece;; size *= 4) {
     if (!read_file_start(build_dir + kCompileCommandsFile, size, start)) return Text();
     compiler = compiler_of(start);
@@ -160,14 +172,14 @@ void locate_toolchain(RunRecord& run) {
   run.objdump_path.clear();
   // The toolchain that the build records comes first.
   for (const Text& folder : recorded_tool_folders(recorded_compiler(run.build_dir), run.recorded)) {
-    if (!file_present(folder + kObjdump)) continue;
+    if (!usable_tools(folder)) continue;
     run.objdump_path = folder + kObjdump;
     break;
   }
   // Then the first install folder present.
   for (const char* install : kInstallFolders) {
-    const Text candidate = install + Text(kToolsBelowInstall) + kObjdump;
-    if (run.objdump_path.empty() && file_present(candidate)) run.objdump_path = candidate;
+    const Text folder = install + Text(kToolsBelowInstall);
+    if (run.objdump_path.empty() && usable_tools(folder)) run.objdump_path = folder + kObjdump;
   }
   // Then the Boards Manager's, in the data folder of the preferences found
   // and in the one that IDE 1.5 and later share.

@@ -87,8 +87,26 @@ void write_line(const Text& text);
 /// stored. Sets error_number.
 void close_file();
 
-/// Runs a command text through the command interpreter; gives its status.
-int run_command(const Text& command);
+/// Reads at most the first |limit| bytes of the script at |path| into |text|,
+/// in the ANSI code page: what write_line stored, read back. False when it
+/// cannot be read.
+bool read_script(const Text& path, size_t limit, Text& text);
+
+/// The command interpreter that run_command starts: ComSpec, or cmd.exe in
+/// the system folder when that is unset.
+Text command_interpreter();
+
+/// Runs a command text through the command interpreter, with neither its
+/// AutoRun commands nor delayed expansion, and waits for it; on a console,
+/// the OEM code page is the console's while it runs. Sets |status| to its
+/// exit status; false when the interpreter could not start.
+bool run_command(const Text& command, int& status);
+
+/// True when the file or folder at |path| itself is owned by someone other
+/// than the current user, the Administrators group, SYSTEM or TrustedInstaller
+/// (on POSIX: the effective user and root). False when it is missing, on a
+/// network drive, or on a file system that records no owner.
+bool owned_by_another_user(const Text& path);
 
 // --- Text operations (1-based byte positions) ------------------------------
 

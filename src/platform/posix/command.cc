@@ -1,7 +1,9 @@
 // The command runner on POSIX: a small interpreter for the command scripts
-// that the program writes, standing in for the Windows command interpreter.
+// that the program writes, standing in for the Windows command interpreter;
+// and the owner check.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,9 +106,7 @@ int run_line(const ScriptLine& line) {
   return status;
 }
 
-}  // namespace
-
-int run_command(const Text& command) {
+int run_script(const Text& command) {
   Text script_path = posix::script_path_of(command, environment_value);
   Text script;
   if (script_path.empty() || !read_whole(native_path(script_path), script)) {
@@ -127,6 +127,28 @@ int run_command(const Text& command) {
     status = run_line(parsed);
   }
   return status;
+}
+
+}  // namespace
+
+// The interpreter is the one above, within this process; a ComSpec that
+// names no file is one that cannot start, as on Windows.
+Text command_interpreter() {
+  const Text comspec = environment_value("ComSpec");
+  return comspec.empty() ? Text("cmd.exe") : comspec;
+}
+
+bool run_command(const Text& command, int& status) {
+  if (!environment_value("ComSpec").empty() && !file_exists(command_interpreter())) return false;
+  status = run_script(command);
+  return true;
+}
+
+bool owned_by_another_user(const Text& path) {
+  struct stat info;
+  const Text native = native_path(path);
+  return !native.empty() && stat(native.c_str(), &info) == 0 && info.st_uid != 0 &&
+         info.st_uid != geteuid();
 }
 
 }  // namespace platform

@@ -160,6 +160,11 @@ bool read_file(const Text& path, size_t limit, Text& bytes) {
   return read_file_start(path, limit + 1, bytes) && bytes.size() <= limit;
 }
 
+// A script's bytes are those written.
+bool read_script(const Text& path, size_t limit, Text& text) {
+  return read_file_start(path, limit, text);
+}
+
 // The native text is UTF-8 already.
 bool ansi_from_utf8(const Text& utf8, Text& ansi) {
   ansi = utf8;

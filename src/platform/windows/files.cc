@@ -269,10 +269,14 @@ void close_file_at_exit() {
   open_file = nullptr;
 }
 
-// A command holding a NUL byte is not run: 9009, as the interpreter gives
-// for a command that it cannot find.
-int run_command(const Text& command) {
-  return holds_nul(command) ? 9009 : std::system(command.c_str());
+bool read_script(const Text& path, size_t limit, Text& text) {
+  Text oem;
+  if (!read_file_start(path, limit, oem)) return false;
+  const bool ascii = std::all_of(oem.begin(), oem.end(),
+                                 [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+  // One that holds a character the ANSI code page lacks is taken as it is.
+  if (ascii || !converted(oem, CP_OEMCP, 0, CP_ACP, text)) text = oem;
+  return true;
 }
 
 }  // namespace platform
