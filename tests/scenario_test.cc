@@ -224,7 +224,7 @@ struct Row {
   std::vector<std::string> args = {};
   std::string only = "";      // "native" or "wine": the row runs there alone
   std::string held = "";  // the preferences, or an older script naming |elf|, that the run cannot open
-  std::vector<std::string> others = {};  // of |files|, given to another user (natively)
+  std::vector<std::string> others = {};  // of |files|, given to uid 65534: another user
   std::string refusing = "";  // a folder that refuses new files (made immutable)
   Tree made = {};             // the start of each file that the run makes besides its own
   std::vector<std::string> older = {};  // files of |files| last written at one time, an hour back
