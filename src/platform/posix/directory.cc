@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/byte_rules.h"
 #include "platform/posix/native_path.h"
 
 extern char** environ;
@@ -15,7 +15,6 @@ namespace platform {
 namespace {
 
 using posix::native_path;
-using posix::wildcard_match;
 
 bool has_wildcard(const Text& name) { return name.find_first_of("*?") != Text::npos; }
 
