@@ -314,7 +314,7 @@ const Row kRows[] = {
   {.name = "build_path_block_without_home", .prefs = crlf({"build.path="}), .files = kSketch, .out = no_build_path("\\"), .env = {{"AppData", "C:\\t\\appdata"}}},
   {.name = "byte_order_mark_hides_the_first_line", .prefs = "\xEF\xBB\xBF" + crlf({"build.path=C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
   {.name = "ctrl_z_ends_the_data", .prefs = crlf({"sketchbook.path=C:\\t\\book", "\x1a", "build.path=C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
-  {.name = "no_elf", .prefs = kTypical, .files = {{"build\\blink.ino", ""}, {"build\\folder.elf\\", ""}}, .out = no_elf("c:\\t\\build\\")},
+  {.name = "no_elf", .prefs = kTypical, .files = {{"build\\blink.ino", ""}, {"build\\folder.elf\\", ""}, {"build\\x.elfold", kElf}}, .out = no_elf("c:\\t\\build\\")},
   {.name = "cr_alone_ends_no_line", .prefs = "build.path=C:\\t\\build\rsketchbook.path=C:\\t\\book\r\n", .files = kSketch, .out = no_elf("c:\\t\\build\rsketchbook.path=c:\\t\\book\\")},
   {.name = "nul_in_the_build_path", .prefs = std::string("build.path=C:\\t\\bu\0ild\r\n", 24), .files = kSketch, .out = no_elf(std::string("c:\\t\\bu\0ild\\", 12))},
   {.name = "no_objdump", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}},
