@@ -81,7 +81,8 @@ std::string in(const char* code_page, const std::string& text) {
 struct Machine {
   bool wine;
   fs::path drives;
-  std::string locale = "";  // under Wine, the locale's variables
+  std::string locale = "";     // under Wine, the locale's variables
+  std::string documents = "";  // under Wine, the shell's Documents folder for one run
 
   explicit Machine(bool on_wine) : wine(on_wine) {
     drives = wine ? fs::path(TOLVANE_WINE_PREFIX)
@@ -137,6 +138,13 @@ struct Machine {
     batch += "cd /d C:\\t\r\n" + program;
     for (const std::string& arg : args) line += " " + shq(arg), batch += " \"" + arg + '"';
     if (!wine) return line;
+    const std::string personal =
+        "reg add \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User "
+        "Shell Folders\" /v Personal /t REG_EXPAND_SZ /f /d ";
+    if (!documents.empty())  // set for the run, then as Wine sets it
+      batch = "@echo off\r\n" + personal + '"' + documents + "\" >nul\r\n" + batch.substr(11) +
+              "\r\nset s=%errorlevel%\r\n" + personal +
+              "\"%%USERPROFILE%%\\Documents\" >nul\r\nexit /b %s%";
     spit(c("run.cmd"), batch + "\r\nexit /b %errorlevel%\r\n");
     return "cd " + shq(c("")) + " && " + wine_env() + "wine cmd /c 'C:\\run.cmd'";
   }
@@ -209,6 +217,7 @@ struct Row {
   bool prefs_in_ansi = false;           // the preferences saved in that code page, not in UTF-8
   bool split = false;  // under Wine the C runtime's locale English, whatever the code page
   Env record = {};  // members of an <IDE BUILD>'s build.options.json given these values
+  std::string documents = "";  // under Wine the shell's Documents folder (User Shell Folders)
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
@@ -331,6 +340,7 @@ const Row kRows[] = {
   {.name = "preferences_saved_in_ansi", .prefs = kTypical, .files = {{"build\\Käfer.cpp.elf", kElf}, {"home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer.ino", ""}}, .base = "C:\\t\\home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer", .elf = "c:\\t\\build\\Käfer.cpp.elf", .env = {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home\\Zoë"}}, .ansi = "CP1252", .prefs_in_ansi = true},
   {.name = "a_setting_the_ansi_code_page_lacks", .prefs = ide_prefs("C:\\t\\Ωmega", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = kSketch, .out = crlf({"**ERROR** This system's code page has no place for a character of", "          'build.path' in the Arduino preferences file:", "C:\\t\\local\\Arduino15\\preferences.txt"}), .only = "wine"},
   {.name = "ide_1_8_preferences_candidates_before_the_build_options", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}, {"ide\\Blink\\Blink.ino", ""}}, .base = "c:\\t\\book\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf"},
+  {.name = "documents_in_onedrive", .prefs = crlf({"build.path=C:\\t\\build"}), .prefs_at = "home\\OneDrive\\Documents\\ArduinoData\\preferences.txt", .files = sketch_in("home\\OneDrive\\Documents\\Arduino"), .base = "C:\\t\\home\\OneDrive\\Documents\\Arduino\\blink\\blink", .only = "wine", .documents = "C:\\t\\home\\OneDrive\\Documents"},
   {.name = "ide_1_8_sketch_found_through_the_build_options", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "home\\Documents\\ArduinoData\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .base = "C:\\t\\ide\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf"},
   {.name = "portable_ide", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "C:\\Arduino\\portable\\preferences.txt", .files = kSketch, .base = kSketchBase},
   {.name = "the_first_place_wins", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"local\\Arduino15\\preferences.txt", ide_prefs("C:\\t\\x", "C:\\t\\x")}}, .base = kSketchBase},
@@ -390,6 +400,7 @@ TEST_P(Scenario, Run) {
     machine.locale = std::string("LOCPATH=" TOLVANE_WINE_PREFIX "-locales ") +
                      (row.split ? "LC_ALL= LANG=en_US.UTF-8 LC_CTYPE=" : "LC_ALL=") +
                      (utf8 ? "hi_IN" : "ja_JP") + ".UTF-8 ";
+  machine.documents = row.documents;
   if (row.prefs != kNone) spit(host(row.prefs_at), in(native, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);

@@ -74,6 +74,9 @@ void set_environment_value(const Text& name, const Text& value) {
   setenv(name.c_str(), value.c_str(), 1);
 }
 
+// No shell keeps a Documents folder apart from the home folder here.
+Text documents_folder() { return Text(); }
+
 Text first_match(const Text& pattern) {
   Text directory, name;
   split_pattern(pattern, directory, name);

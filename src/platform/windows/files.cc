@@ -3,6 +3,8 @@
 // reader, the script written in the OEM code page.
 #include <io.h>
 #include <windows.h>
+// After windows.h
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -107,6 +109,16 @@ Text environment_value(const Text& name) {
 void set_environment_value(const Text& name, const Text& value) {
   // Through the runtime, so that both its copy and the system's hold it.
   _putenv((name + "=" + value).c_str());
+}
+
+Text documents_folder() {
+  char path[MAX_PATH];
+  // The shell's answer follows a Documents folder moved elsewhere; a folder
+  // that is not there (or not in the ANSI code page) gives nothing.
+  if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+    return Text();
+  }
+  return path;
 }
 
 Text first_match(const Text& pattern) {
