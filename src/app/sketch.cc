@@ -1,8 +1,6 @@
 // The sketch and output-directory stage.
 #include "app/sketch.h"
 
-#include <algorithm>
-
 #include "app/build_options.h"
 #include "app/builds.h"
 #include "app/places.h"
@@ -71,8 +69,9 @@ void resolve_sketch(RunRecord& run) {
       run.home_prefix + "Documents\\Arduino\\" + name + "\\",
       run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
   };
-  // The same below the shell's Documents folder, which OneDrive keeps elsewhere;
-  // a folder met twice receives the script once.
+  // The same below the shell's Documents folder, which OneDrive keeps elsewhere.
+  // Where it is the one above, its folders come twice; the first that takes
+  // the script stops the search.
   const Text documents = place_root("<documents>");
   for (const char* below : {"\\Projects\\", "\\Arduino\\"}) {
     if (!documents.empty()) candidates.push_back(documents + below + name + "\\");
@@ -93,11 +92,7 @@ void resolve_sketch(RunRecord& run) {
   run.output_dirs.clear();
   for (const Text& candidate : candidates) {
     run.project_dir = candidate;
-    if (file_present(run.project_dir + name + kSourceEnding) &&
-        std::find(run.output_dirs.begin(), run.output_dirs.end(), candidate) ==
-            run.output_dirs.end()) {
-      run.output_dirs.push_back(candidate);
-    }
+    if (file_present(run.project_dir + name + kSourceEnding)) run.output_dirs.push_back(candidate);
   }
   run.output_dirs.push_back(run.build_dir);
   run.output_dir = run.output_dirs.front();
