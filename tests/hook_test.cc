@@ -30,13 +30,14 @@ namespace {
 // of a script holds the prefix's path: Wine's cmd does not wait for the tools'
 // stand-ins, and a Verify waits until no process names the prefix. s: scratch;
 // c: drive C:; h: the user's folder that Wine made, with Temp in it; k: the
-// sketch; b: the build; t: an install folder of the tools; x: the README's
-// line; e: the folder where it names Tolvane.exe.
+// sketch, in the prefix's own Documents (a folder outside it stops the test); b: the build; t: an
+// install folder of the tools; x: the README's line; e: the folder where it names Tolvane.exe.
 const char kFolders[] =
     R"x(export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= c=$WINEPREFIX/drive_c
 s=${TMPDIR:-/tmp}/tolvane-hook$PPID h=$(echo "$c"/users/*/Temp); h=${h%/Temp} t="$c/Program Files/Arduino"
 k=$h/Documents/Arduino/Blink b=$h/Temp/arduino_build_$PPID x=$(grep -m1 '^recipe\.hooks\.' "$TOLVANE_SOURCE_DIR/README.md")
 e=$c/$(printf %s "$x" | sed 's/.*"C:\\\(.*\)\\Tolvane.exe".*/\1/' | tr '\\' /)
+case $(realpath -m "$k") in "$(realpath "$WINEPREFIX")"/*) ;; *) echo "the sketch is outside the prefix: $k"; exit 1;; esac
 )x";
 
 // Tolvane.exe where the README's line names it, a copy of the AVR core with

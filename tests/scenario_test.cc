@@ -91,7 +91,8 @@ std::string in(const char* code_page, const std::string& text) {
 struct Machine {
   bool wine;
   fs::path drives;
-  std::string locale = "";  // under Wine, the locale's variables
+  std::string locale = "";     // under Wine, the locale's variables
+  std::string documents = "";  // under Wine, the shell's Documents folder for one run
 
   explicit Machine(bool on_wine) : wine(on_wine) {
     drives = wine ? fs::path(TOLVANE_WINE_PREFIX)
@@ -99,6 +100,9 @@ struct Machine {
     for (const char* dir : {"t", "tool-runs"}) clear(c(dir));
     fs::create_directories(c("tool-runs"));
     for (const char* dir : kToolDirs) clear(c(dir + 3));
+    // The user's Documents in the prefix, which the program searches too, left empty.
+    for (std::error_code none; const auto& user : fs::directory_iterator(c("users"), none))
+      clear(user.path() / "Documents"), fs::create_directories(user.path() / "Documents");
     fs::create_directories(c("t"));
     // One server for every run keeps Wine's start short; it ends 5 s after the last.
     static const int server =
@@ -144,6 +148,13 @@ struct Machine {
     batch += "cd /d C:\\t\r\n" + program;
     for (const std::string& arg : args) line += " " + shq(arg), batch += " \"" + arg + '"';
     if (!wine) return line;
+    const std::string personal =
+        "reg add \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User "
+        "Shell Folders\" /v Personal /t REG_EXPAND_SZ /f /d ";
+    if (!documents.empty())  // set for the run, then as Wine sets it
+      batch = "@echo off\r\n" + personal + '"' + documents + "\" >nul\r\n" + batch.substr(11) +
+              "\r\nset s=%errorlevel%\r\n" + personal +
+              "\"%%USERPROFILE%%\\Documents\" >nul\r\nexit /b %s%";
     spit(c("run.cmd"), batch + "\r\nexit /b %errorlevel%\r\n");
     return "cd " + shq(c("")) + " && " + wine_env() + "wine cmd /c 'C:\\run.cmd'";
   }
@@ -230,7 +241,9 @@ struct Row {
   std::vector<std::string> older = {};  // files of |files| last written at one time, an hour back
   const char* ansi = nullptr;           // the row's texts are UTF-8, meant in this ANSI code page
   bool prefs_in_ansi = false;           // the preferences saved in that code page, not in UTF-8
+  bool split = false;  // under Wine the C runtime's locale English, whatever the code page
   Env record = {};  // members of an <IDE BUILD>'s build.options.json given these values
+  std::string documents = "";  // under Wine the shell's Documents folder (User Shell Folders)
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
@@ -340,7 +353,7 @@ const Row kRows[] = {
   {.name = "build_path_block_without_home", .prefs = crlf({"build.path="}), .files = kSketch, .out = no_build_path("\\"), .env = {{"AppData", "C:\\t\\appdata"}}},
   {.name = "byte_order_mark_hides_the_first_line", .prefs = "\xEF\xBB\xBF" + crlf({"build.path=C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
   {.name = "ctrl_z_ends_the_data", .prefs = crlf({"sketchbook.path=C:\\t\\book", "\x1a", "build.path=C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
-  {.name = "no_elf", .prefs = kTypical, .files = {{"build\\blink.ino", ""}, {"build\\folder.elf\\", ""}}, .out = no_elf("c:\\t\\build\\")},
+  {.name = "no_elf", .prefs = kTypical, .files = {{"build\\blink.ino", ""}, {"build\\folder.elf\\", ""}, {"build\\x.elfold", kElf}}, .out = no_elf("c:\\t\\build\\")},
   {.name = "cr_alone_ends_no_line", .prefs = "build.path=C:\\t\\build\rsketchbook.path=C:\\t\\book\r\n", .files = kSketch, .out = no_elf("c:\\t\\build\rsketchbook.path=c:\\t\\book\\")},
   {.name = "nul_in_the_build_path", .prefs = std::string("build.path=C:\\t\\bu\0ild\r\n", 24), .files = kSketch, .out = no_elf(std::string("c:\\t\\bu\0ild\\", 12))},
   {.name = "no_objdump", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}},
@@ -357,6 +370,7 @@ const Row kRows[] = {
   {.name = "preferences_saved_in_ansi", .prefs = kTypical, .files = {{"build\\Käfer.cpp.elf", kElf}, {"home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer.ino", ""}}, .base = "C:\\t\\home\\Zoë\\Documents\\Arduino\\Käfer\\Käfer", .elf = "c:\\t\\build\\Käfer.cpp.elf", .env = {{"AppData", "C:\\t\\appdata"}, {"HomeDrive", "C:"}, {"HomePath", "\\t\\home\\Zoë"}}, .ansi = "CP1252", .prefs_in_ansi = true},
   {.name = "a_setting_the_ansi_code_page_lacks", .prefs = ide_prefs("C:\\t\\Ωmega", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = kSketch, .out = crlf({"**ERROR** This system's code page has no place for a character of", "          'build.path' in the Arduino preferences file:", "C:\\t\\local\\Arduino15\\preferences.txt"}), .only = "wine"},
   {.name = "ide_1_8_preferences_candidates_before_the_build_options", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}, {"ide\\Blink\\Blink.ino", ""}}, .base = "c:\\t\\book\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf"},
+  {.name = "documents_in_onedrive", .prefs = crlf({"build.path=C:\\t\\build"}), .prefs_at = "home\\OneDrive\\Documents\\ArduinoData\\preferences.txt", .files = sketch_in("home\\OneDrive\\Documents\\Arduino"), .base = "C:\\t\\home\\OneDrive\\Documents\\Arduino\\blink\\blink", .only = "wine", .documents = "C:\\t\\home\\OneDrive\\Documents"},
   {.name = "ide_1_8_sketch_found_through_the_build_options", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "home\\Documents\\ArduinoData\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .base = "C:\\t\\ide\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf"},
   {.name = "portable_ide", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "C:\\Arduino\\portable\\preferences.txt", .files = kSketch, .base = kSketchBase},
   {.name = "the_first_place_wins", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"local\\Arduino15\\preferences.txt", ide_prefs("C:\\t\\x", "C:\\t\\x")}}, .base = kSketchBase},
@@ -374,7 +388,7 @@ const Row kRows[] = {
   {.name = "the_newest_elf_of_the_build_path_and_the_builds", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"build\\blink.ino.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .elf = "c:\\t\\build\\blink.ino.elf", .older = {"build\\blink.cpp.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_record_naming_a_temporary_copy", .files = {{"temp\\arduino_build_4\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_4\\build.options.json", "{\"sketchLocation\": \"C:\\\\t\\\\temp\\\\arduino_modified_sketch_1\\\\Blink\\\\Blink.ino\"}"}, {"temp\\arduino_modified_sketch_1\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_4\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_4\\Blink.ino.elf"},
   {.name = "a_portable_sketchbook", .prefs = ide_prefs("C:\\t\\build", "sketchbook"), .prefs_at = "C:\\Arduino\\portable\\preferences.txt", .files = {{"build\\blink.cpp.elf", kElf}, {"C:\\Arduino\\portable\\sketchbook\\blink\\blink.ino", ""}}, .base = "C:\\Arduino\\portable\\sketchbook\\blink\\blink"},
-  {.name = "utf_8_as_the_system_code_page", .prefs = crlf({"build.path=C:\\t\\" + kWide, "sketchbook.path=C:\\t\\book"}), .files = {{kWide + "\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}}, .base = kSketchBase, .elf = "c:\\t\\" + kWide + "\\blink.cpp.elf", .ansi = "UTF-8"},
+  {.name = "utf_8_as_the_system_code_page", .prefs = crlf({"build.path=C:\\t\\" + kWide, "sketchbook.path=C:\\t\\Käfer"}), .files = {{kWide + "\\blink.cpp.elf", kElf}, {"Käfer\\sketches\\blink\\blink.ino", ""}}, .base = "c:\\t\\käfer\\sketches\\blink\\blink", .elf = "c:\\t\\" + kWide + "\\blink.cpp.elf", .ansi = "UTF-8", .split = true},
   {.name = "a_home_ending_in_a_double_byte_backslash", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "表\\Documents\\ArduinoData\\preferences.txt", .files = sketch_in("表\\Documents\\Arduino"), .base = "C:\\t\\表\\Documents\\Arduino\\blink\\blink", .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\表"}}, .ansi = "CP932"},
   {.name = "build_options_over_a_mebibyte_ignored", .files = {{"temp\\arduino_build_7\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_7\\build.options.json", kMebibyteOptions}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_7\\Blink.ino.elf"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_7\\Blink.ino.elf"},
   {.name = "ide_1_8_zip_tools_by_built_in_tools_folders_with_commas_before_an_install_folder", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {kToolBins[0], "C:\\t\\IDE, 1.8,x\\hardware\\tools\\avr\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\IDE, 1.8,x\\tools-builder,C:\\t\\IDE, 1.8,x\\hardware\\tools\\avr,C:\\t\\local\\Arduino15\\packages"}}},
@@ -385,8 +399,8 @@ const Row kRows[] = {
   {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}, .record = kGoneRecord},
   {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", kHuge}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
-  {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
-  {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932"},
+  {.name = "a_character_the_oem_code_page_lacks", .prefs = crlf({"build.path=C:\\t\\BÜILD"}), .files = {{"BÜILD\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\büild\\x€_dump.cmd"}), .only = "wine", .made = {{"BÜILD\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
+  {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932", .split = true},
   {.name = "a_script_on_a_full_drive", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", kFull}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
   {.name = "names_no_windows_path_holds", .prefs = kTypical, .files = {{"build\\a\"b.cpp.elf", kElf}}, .out = no_elf("c:\\t\\build\\"), .only = "native"},
 };
@@ -411,9 +425,12 @@ TEST_P(Scenario, Run) {
     return name.rfind("C:\\", 0) == 0 ? machine.c(in(names, name.substr(3)))
                                       : machine.c("t\\" + in(names, name));
   };
+  // Wine takes the code page from LC_CTYPE and the runtime's locale from LANG.
   if (japanese || utf8)
-    machine.locale = std::string("LOCPATH=" TOLVANE_WINE_PREFIX "-locales LC_ALL=") +
+    machine.locale = std::string("LOCPATH=" TOLVANE_WINE_PREFIX "-locales ") +
+                     (row.split ? "LC_ALL= LANG=en_US.UTF-8 LC_CTYPE=" : "LC_ALL=") +
                      (utf8 ? "hi_IN" : "ja_JP") + ".UTF-8 ";
+  machine.documents = row.documents;
   if (row.prefs != kNone) spit(host(row.prefs_at), in(native, row.prefs));
   for (const auto& [name, bytes] : row.files) {
     const fs::path path = host(name);

@@ -22,6 +22,8 @@ Text place_root(const Text& root) {
   Text folder = root;
   if (root == "<home>") {
     folder = environment_value("HomeDrive") + environment_value("HomePath");
+  } else if (root == "<documents>") {
+    folder = documents_folder();
   } else if (root == "<temp>") {
     // As Windows gives programs their temporary folder.
     for (const char* name : {"TMP", "TEMP", "UserProfile"}) {

@@ -8,7 +8,8 @@ namespace tolvane {
 
 /// The folder that a table names by |root|: "%Name%" is an environment
 /// variable, "<home>" HomeDrive and HomePath, "<temp>" the temporary folder
-/// (TMP, then TEMP, then UserProfile), any other text itself. Without a final
+/// (TMP, then TEMP, then UserProfile), "<documents>" the shell's Documents
+/// folder, any other text itself. Without a final
 /// "\"; empty when unset, so that the place is skipped.
 Text place_root(const Text& root);
 

@@ -27,6 +27,7 @@ std::vector<PreferencesPlace> preferences_places() {
       {"%AppData%", "\\Arduino\\"},              // IDE 1.0
       {"%LocalAppData%", "\\Arduino15\\"},       // IDE 1.5 to 1.8
       {"<home>", "\\Documents\\ArduinoData\\"},  // IDE 1.8 from the Microsoft Store
+      {"<documents>", "\\ArduinoData\\"},        // the same, Documents moved (to OneDrive)
   };
   for (const char* install : kInstallFolders) places.push_back({install, kPortable});
   return places;

@@ -3,6 +3,7 @@
 
 #include "app/build_options.h"
 #include "app/builds.h"
+#include "app/places.h"
 #include "app/preferences.h"
 
 using namespace platform;
@@ -75,6 +76,13 @@ void resolve_sketch(RunRecord& run) {
       run.home_prefix + "Documents\\Arduino\\" + name + "\\",
       run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
   };
+  // The same below the shell's Documents folder, which OneDrive keeps elsewhere.
+  // Where it is the one above, its folders come twice; the first that takes
+  // the script stops the search.
+  const Text documents = place_root("<documents>");
+  for (const char* below : {"\\Projects\\", "\\Arduino\\"}) {
+    if (!documents.empty()) candidates.push_back(documents + below + name + "\\");
+  }
   // The folder that the build names: first for a build found outside the
   // build path, as it names the very sketch built; after the others for a
   // build path; never a temporary copy of the sketch.

@@ -13,7 +13,8 @@ using Text = std::string;
 
 // --- Start-up --------------------------------------------------------------
 
-/// Sets the character-type locale from the environment; call once, first.
+/// Sets up the byte rules of the text operations (on POSIX the character-type
+/// locale from the environment); call once, first.
 void start_up();
 
 // --- Environment and directories -------------------------------------------
@@ -24,6 +25,11 @@ Text environment_value(const Text& name);
 
 /// Sets an environment variable for this process and the programs it runs.
 void set_environment_value(const Text& name, const Text& value);
+
+/// The user's Documents folder as the system's shell gives it, which may lie
+/// elsewhere than below the home folder (in OneDrive, say); empty when the
+/// system has none or cannot say.
+Text documents_folder();
 
 /// Name, without directory, of the first listed ordinary file matching the
 /// path or wildcard pattern; empty when none.
@@ -113,8 +119,9 @@ bool owned_by_another_user(const Text& path);
 /// Removes spaces at the start, and spaces and NUL bytes at the end.
 Text trim(const Text& text);
 
-/// Lowers every single-byte character that the character-type locale classes
-/// as upper case; both bytes of a double-byte character stay as they are.
+/// Lowers every single-byte character that the code page of file names has as
+/// upper case (on POSIX the character-type locale's); every byte of a longer
+/// character stays as it is.
 Text lower_case(const Text& text);
 
 /// Position of the first |pattern| in |text| at or after |start|; 0 if none.

@@ -1,13 +1,8 @@
-// Text operations over byte strings, shared by every platform.
-#include <cctype>
-#include <clocale>
-#include <cstdlib>
-
-#include "platform.h"
+// Text operations over byte strings, shared by every platform; the byte
+// rules of the code page come from the platform (byte_rules.h).
+#include "platform/byte_rules.h"
 
 namespace platform {
-
-void start_up() { std::setlocale(LC_CTYPE, ""); }
 
 Text trim(const Text& text) {
   size_t begin = 0;
@@ -19,33 +14,50 @@ Text trim(const Text& text) {
 
 Text lower_case(const Text& text) {
   Text lowered = text;
-  const bool double_bytes = MB_CUR_MAX > 1;
-  if (double_bytes) std::mblen(nullptr, 0);  // a fresh shift state
-  for (size_t at = 0; at < lowered.size(); ++at) {
-    // The second byte of a double-byte character may look like a capital.
-    const int size = double_bytes ? std::mblen(&lowered[at], lowered.size() - at) : 1;
-    if (size > 1) {
-      at += static_cast<size_t>(size) - 1;
-      continue;
-    }
-    const int code = static_cast<unsigned char>(lowered[at]);
-    if (std::isupper(code)) lowered[at] = static_cast<char>(std::tolower(code));
+  // The second byte of a double-byte character may look like a capital.
+  for (size_t at = 0, size; at < lowered.size(); at += size) {
+    size = character_size(lowered, at);
+    if (size == 1) lowered[at] = lowered_byte(lowered[at]);
   }
   return lowered;
 }
 
 bool ends_in_backslash(const Text& text) {
   if (text.empty() || text.back() != '\\') return false;
-  if (MB_CUR_MAX == 1) return true;
   // Double-byte characters are told only from the start of the text.
-  std::mblen(nullptr, 0);
   size_t at = 0, last = 0;
   while (at < text.size()) {
     last = at;
-    const int size = std::mblen(&text[at], text.size() - at);
-    at += size > 1 ? static_cast<size_t>(size) : 1;
+    at += character_size(text, at);
   }
   return last == text.size() - 1;
+}
+
+bool wildcard_match(const Text& pattern, const Text& name) {
+  auto lower = [](char byte) {
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+  };
+  size_t at = 0;             // in pattern
+  size_t next = 0;           // in name
+  size_t star = Text::npos;  // the last "*" met
+  size_t star_next = 0;      // where the name stood at it
+  while (next < name.size()) {
+    if (at < pattern.size() && pattern[at] == '*') {
+      star = at++;
+      star_next = next;
+    } else if (at < pattern.size() &&
+               (pattern[at] == '?' || lower(pattern[at]) == lower(name[next]))) {
+      ++at;
+      ++next;
+    } else if (star != Text::npos) {
+      at = star + 1;  // let the "*" take one byte more
+      next = ++star_next;
+    } else {
+      return false;
+    }
+  }
+  while (at < pattern.size() && pattern[at] == '*') ++at;
+  return at == pattern.size();
 }
 
 long find(long start, const Text& text, const Text& pattern) {

@@ -1,7 +1,7 @@
-// Text operations shared by every platform.
+// Text operations and wildcards shared by every platform.
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/byte_rules.h"
 
 namespace platform {
 namespace {
@@ -20,6 +20,22 @@ TEST(IsUtf8, TakesWellFormedUtf8Only) {
       // clang-format on
   };
   for (const auto& c : kCases) EXPECT_EQ(c.well_formed, is_utf8(c.text)) << c.text;
+}
+
+TEST(WildcardMatch, InAnyLetterCase) {
+  const struct {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  } kCases[] = {
+      // clang-format off
+      {"*.elf", "Blink.cpp.ELF", true}, {"*.elf", ".elf", true}, {"*.elf", "x.elf2", false}, {"*.elf", "x.el", false},
+      {"?.ino", "a.ino", true}, {"?.ino", "ab.ino", false}, {"a*b*c", "aXbYbZc", true}, {"a*b", "aXbX", false},
+      {"*", "", true}, {"**x**", "x", true}, {"", "x", false}, {"[Z]", "[z]", true}, {"@", "`", false}, {"a*", "A", true},
+      // clang-format on
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(c.matches, wildcard_match(c.pattern, c.name)) << c.pattern << " " << c.name;
 }
 
 }  // namespace

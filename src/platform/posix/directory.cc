@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/byte_rules.h"
 #include "platform/posix/native_path.h"
 
 extern char** environ;
@@ -15,7 +15,6 @@ namespace platform {
 namespace {
 
 using posix::native_path;
-using posix::wildcard_match;
 
 bool has_wildcard(const Text& name) { return name.find_first_of("*?") != Text::npos; }
 
@@ -74,6 +73,9 @@ Text environment_value(const Text& name) {
 void set_environment_value(const Text& name, const Text& value) {
   setenv(name.c_str(), value.c_str(), 1);
 }
+
+// No shell keeps a Documents folder apart from the home folder here.
+Text documents_folder() { return Text(); }
 
 Text first_match(const Text& pattern) {
   Text directory, name;

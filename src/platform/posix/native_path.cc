@@ -48,30 +48,6 @@ bool same_in_any_case(const std::string& a, const std::string& b) {
   return true;
 }
 
-bool wildcard_match(const std::string& pattern, const std::string& name) {
-  size_t at = 0;                    // in pattern
-  size_t next = 0;                  // in name
-  size_t star = std::string::npos;  // the last "*" met
-  size_t star_next = 0;             // where the name stood at it
-  while (next < name.size()) {
-    if (at < pattern.size() && pattern[at] == '*') {
-      star = at++;
-      star_next = next;
-    } else if (at < pattern.size() &&
-               (pattern[at] == '?' || ascii_lower(pattern[at]) == ascii_lower(name[next]))) {
-      ++at;
-      ++next;
-    } else if (star != std::string::npos) {
-      at = star + 1;  // let the "*" take one byte more
-      next = ++star_next;
-    } else {
-      return false;
-    }
-  }
-  while (at < pattern.size() && pattern[at] == '*') ++at;
-  return at == pattern.size();
-}
-
 std::string find_entry(const std::string& directory, const std::string& name) {
   struct stat info;
   if (lstat(joined(directory, name).c_str(), &info) == 0) return name;

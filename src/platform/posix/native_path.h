@@ -29,10 +29,6 @@ std::string native_path(const std::string& path, bool resolve_last = true);
 /// none does.
 std::string find_entry(const std::string& directory, const std::string& name);
 
-/// True when |name| matches |pattern|, whose "*" stands for any run of bytes
-/// and "?" for exactly one, ASCII letters compared in any case.
-bool wildcard_match(const std::string& pattern, const std::string& name);
-
 /// True when the ASCII bytes of |a| and |b| are equal in any letter case.
 bool same_in_any_case(const std::string& a, const std::string& b);
 

@@ -3,12 +3,15 @@
 // reader, the script written in the OEM code page.
 #include <io.h>
 #include <windows.h>
+// After windows.h
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/byte_rules.h"
 #include "platform/exit_steps.h"
 #include "platform/line_rules.h"
 #include "platform/platform.h"
@@ -34,6 +37,21 @@ LineReader reader;
 // True when |text| holds a NUL byte: the runtime would end it there and
 // reach another file, so it names none.
 bool holds_nul(const Text& text) { return text.find('\0') != Text::npos; }
+
+// The last name of |pattern| when it holds a wildcard, else empty. The
+// system matches such a name against the short names too (*.elf takes
+// x.elfold, whose short name is X~1.ELF), so an entry counts only when its
+// real name matches as well. A second byte that looks like a backslash
+// comes before the last one, whose name is the pattern's own.
+Text wildcard_of(const Text& pattern) {
+  const size_t separator = pattern.find_last_of("\\/:");
+  const Text name = separator == Text::npos ? pattern : pattern.substr(separator + 1);
+  return name.find_first_of("*?") == Text::npos ? Text() : name;
+}
+
+bool real_name_matches(const Text& wildcard, const char* name) {
+  return wildcard.empty() || wildcard_match(wildcard, name);
+}
 
 Text with_backslashes(const Text& path) {
   Text native = path;
@@ -93,6 +111,16 @@ void set_environment_value(const Text& name, const Text& value) {
   _putenv((name + "=" + value).c_str());
 }
 
+Text documents_folder() {
+  char path[MAX_PATH];
+  // The shell's answer follows a Documents folder moved elsewhere; a folder
+  // that is not there (or not in the ANSI code page) gives nothing.
+  if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+    return Text();
+  }
+  return path;
+}
+
 Text first_match(const Text& pattern) {
   if (search != kNoSearch) {
     _findclose(search);
@@ -102,8 +130,9 @@ Text first_match(const Text& pattern) {
   _finddata_t entry;
   const intptr_t found = _findfirst(pattern.c_str(), &entry);
   if (found == kNoSearch) return Text();
+  const Text wildcard = wildcard_of(pattern);
   for (;;) {
-    if ((entry.attrib & kNotPresent) == 0) {
+    if ((entry.attrib & kNotPresent) == 0 && real_name_matches(wildcard, entry.name)) {
       search = found;  // kept open until the next search
       return Text(entry.name);
     }
@@ -129,13 +158,14 @@ std::vector<Entry> matches(const Text& pattern) {
                              nullptr, 0);
   }
   if (found == INVALID_HANDLE_VALUE) return entries;
+  const Text wildcard = wildcard_of(pattern);
   do {
     const bool folder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
     const Text name = entry.cFileName;
     // The system gives a plain file FILE_ATTRIBUTE_NORMAL (0x80) here, where
     // the runtime's listing shows no attribute at all.
     if ((entry.dwFileAttributes & (kNotPresent & ~(FILE_ATTRIBUTE_DIRECTORY | 0x80))) != 0 ||
-        name == "." || name == "..") {
+        name == "." || name == ".." || !real_name_matches(wildcard, entry.cFileName)) {
       continue;
     }
     const FILETIME& time = entry.ftLastWriteTime;
