@@ -18,6 +18,14 @@ extern "C" {
 int _dowildcard = -1;
 }
 
+// An uncaught exception ends the program without the runtime's verbose
+// handler, whose name demangler alone would be a quarter of Tolvane.exe. It
+// sits here for the same reason as _dowildcard: it must be linked before the
+// runtime looks for it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
 namespace platform {
 
 namespace {
