@@ -20,11 +20,43 @@ const char kToolsBelowInstall[] = "\\hardware\\tools\\avr\\bin\\";
 const char kVersionsBelowData[] = "packages\\arduino\\tools\\avr-gcc\\";
 const char kToolsBelowVersion[] = "\\bin\\";
 const char kDefaultData[] = "\\Arduino15\\";  // below %LocalAppData%
-const char kObjdump[] = "avr-objdump.exe";
-const char kReadelf[] = "avr-readelf.exe";
+// The tools' names after the toolchain's prefix, such as "avr-".
+const char kObjdump[] = "objdump.exe";
+const char kReadelf[] = "readelf.exe";
 const char kIndent[] = "    ";
-const char kCompilerToolsPath[] = "runtime.tools.avr-gcc.path";
+// IDE 1.6 to 1.8 record each tool of the platform as runtime.tools.<name>.path.
+const char kToolKeyStart[] = "runtime.tools.";
+const char kToolKeyEnd[] = ".path=";
+// A compiler's name after its prefix, longest first: "gcc" ends in "cc".
+const char* const kCompilerNames[] = {"g++", "gcc", "c++", "cc"};
+const char kExe[] = ".exe";
 constexpr size_t kFirstPiece = 1 << 16;  // of compile_commands.json: a first entry fits
+// The ELF header, as far as a 32-bit one goes; its machine field (e_machine)
+// is at byte 18, in the byte order that byte 5 gives (2: big-endian).
+constexpr size_t kElfHeader = 52;
+const char kElfMagic[] =
+    "\x7F"
+    "ELF";
+const char kNotElf[] = "**ERROR** This is not an ELF file:";
+
+// The chips that the Arduino IDE builds for, and the prefixes of their GCC
+// toolchains' tools as the cores name them.
+struct Architecture {
+  unsigned machine;  // e_machine
+  const char* chip;  // as the failure block names it
+  const char* prefixes[5];
+  bool installed;  // the IDE's install folders and Boards Manager hold its tools
+};
+const Architecture kArchitectures[] = {
+    {83, "an AVR chip", {"avr-"}, true},
+    {40, "an ARM chip", {"arm-none-eabi-"}, false},
+    {94,
+     "an Xtensa chip",
+     {"xtensa-esp32-elf-", "xtensa-esp32s2-elf-", "xtensa-esp32s3-elf-", "xtensa-esp-elf-",
+      "xtensa-lx106-elf-"},
+     false},
+    {243, "a RISC-V chip", {"riscv32-esp-elf-"}, false},
+};
 
 bool is_letter(char byte) { return std::isalpha(static_cast<unsigned char>(byte)) != 0; }
 
@@ -81,7 +113,7 @@ Text newest_boards_manager_tool(const Text& data_dir) {
   const Text versions = data_dir + kVersionsBelowData;
   Text newest, tool;
   for (const Entry& version : matches(versions + "*")) {
-    const Text candidate = versions + version.name + kToolsBelowVersion + kObjdump;
+    const Text candidate = versions + version.name + kToolsBelowVersion + "avr-" + kObjdump;
     if (!version.folder || (!newest.empty() && !version_below(newest, version.name)) ||
         !file_present(candidate)) {
       continue;
@@ -90,6 +122,65 @@ Text newest_boards_manager_tool(const Text& data_dir) {
     tool = candidate;
   }
   return tool;
+}
+
+bool ends_with(const Text& text, const Text& ending) {
+  return text.size() >= ending.size() &&
+         lower_case(text.substr(text.size() - ending.size())) == ending;
+}
+
+// The prefix of a compiler named "<prefix>g++" (or "gcc", "c++", "cc", with
+// or without ".exe"), ending with "-"; empty for any other name.
+Text compiler_prefix(Text name) {
+  if (ends_with(name, kExe)) name.resize(name.size() - length(kExe));
+  for (const char* compiler : kCompilerNames) {
+    if (!ends_with(name, compiler)) continue;
+    name.resize(name.size() - length(compiler));
+    return !name.empty() && name.back() == '-' ? name : Text();
+  }
+  return Text();
+}
+
+// True when tools of |prefix| may list an ELF file of |arch| (null: of a
+// machine not in the table): the prefix is not that of another architecture.
+bool fits(const Text& prefix, const Architecture* arch) {
+  for (const Architecture& other : kArchitectures) {
+    for (const char* known : other.prefixes) {
+      if (&other != arch && known && lower_case(prefix) == known) return false;
+    }
+  }
+  return true;
+}
+
+// The prefix of the tools in |folder| that list an ELF file of |arch|: the
+// compiler's |named| prefix, else the architecture's in order, else that of
+// the folder's only "*-objdump.exe"; empty when none fits.
+Text fitting_prefix(const ToolFolder& folder, const Architecture* arch) {
+  std::vector<Text> prefixes = {folder.prefix};
+  for (size_t i = 0; arch && i < std::size(arch->prefixes) && arch->prefixes[i]; ++i)
+    prefixes.push_back(arch->prefixes[i]);
+  for (const Text& prefix : prefixes) {
+    if (!prefix.empty() && fits(prefix, arch) && file_present(folder.folder + prefix + kObjdump))
+      return prefix;
+  }
+  std::vector<Text> found;
+  for (const Entry& entry : matches(folder.folder + "*-" + kObjdump)) {
+    if (!entry.folder && ends_with(entry.name, Text("-") + kObjdump)) found.push_back(entry.name);
+  }
+  const Text only = found.size() == 1 ? found[0].substr(0, found[0].size() - length(kObjdump)) : "";
+  return fits(only, arch) ? only : Text();
+}
+
+// The ELF file's machine; ends the run when the file is not an ELF file.
+unsigned elf_machine(const Text& elf) {
+  Text header;
+  if (!read_file_start(elf, kElfHeader, header) || header.size() < kElfHeader ||
+      header.compare(0, 4, kElfMagic) != 0) {
+    fail_and_wait({kNotElf, elf});
+  }
+  const unsigned first = static_cast<unsigned char>(header[18]);
+  const unsigned second = static_cast<unsigned char>(header[19]);
+  return header[5] == 2 ? first << 8 | second : second << 8 | first;
 }
 
 // The compiler that the first entry of the build's compile_commands.json
@@ -106,21 +197,30 @@ Text recorded_compiler(const Text& build_dir) {
 
 }  // namespace
 
-std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options) {
-  std::vector<Text> folders;
-  const size_t separator = compiler.find_last_of("\\/");
-  if (separator != Text::npos) folders.push_back(tool_folder(compiler.substr(0, separator)));
-  const Text key = Text(kCompilerToolsPath) + "=";
+std::vector<ToolFolder> recorded_tool_folders(const Text& compiler, const BuildOptions& options) {
+  std::vector<ToolFolder> folders;
+  const Text path = tool_folder(compiler);
+  const size_t separator = path.find_last_of('\\', path.size() - 2);
+  if (!path.empty() && separator != Text::npos) {
+    folders.push_back({path.substr(0, separator + 1),
+                       compiler_prefix(path.substr(separator + 1, path.size() - separator - 2))});
+  }
+  const Text start = kToolKeyStart, ending = kToolKeyEnd;
   for (const Text& item : items_of(options.custom_build_properties, starts_property)) {
-    if (item.compare(0, key.size(), key) == 0) {
-      folders.push_back(tool_folder(item.substr(key.size()) + "\\bin"));
+    // The key's end: the first "=" closes ".path", after a name.
+    const size_t end = item.find('=') + 1;
+    if (item.compare(0, start.size(), start) == 0 && end > start.size() + ending.size() &&
+        item.compare(end - ending.size(), ending.size(), ending) == 0) {
+      folders.push_back({tool_folder(item.substr(end) + "\\bin"), ""});
     }
   }
   for (const Text* list : {&options.built_in_tools_folders, &options.tools_folders}) {
     for (const Text& folder : items_of(*list, starts_path))
-      folders.push_back(tool_folder(folder + "\\bin"));
+      folders.push_back({tool_folder(folder + "\\bin"), ""});
   }
-  folders.erase(std::remove(folders.begin(), folders.end(), Text()), folders.end());
+  folders.erase(std::remove_if(folders.begin(), folders.end(),
+                               [](const ToolFolder& folder) { return folder.folder.empty(); }),
+                folders.end());
   return folders;
 }
 
@@ -157,16 +257,36 @@ std::vector<Text> tool_directory_lines() {
 }
 
 void locate_toolchain(RunRecord& run) {
-  run.objdump_path.clear();
-  // The toolchain that the build records comes first.
-  for (const Text& folder : recorded_tool_folders(recorded_compiler(run.build_dir), run.recorded)) {
-    if (!file_present(folder + kObjdump)) continue;
-    run.objdump_path = folder + kObjdump;
-    break;
+  const Text elf = run.build_dir + run.elf_name;
+  const unsigned machine = elf_machine(elf);
+  const Architecture* arch = nullptr;
+  for (const Architecture& known : kArchitectures) {
+    if (known.machine == machine) arch = &known;
   }
+  Text folder, prefix;
+  // The toolchain that the build records comes first.
+  const std::vector<ToolFolder> recorded =
+      recorded_tool_folders(recorded_compiler(run.build_dir), run.recorded);
+  for (const ToolFolder& candidate : recorded) {
+    prefix = fitting_prefix(candidate, arch);
+    folder = candidate.folder;
+    if (!prefix.empty()) break;
+  }
+  if (prefix.empty() && !(arch && arch->installed)) {
+    // Never another chip's tools: only those the build records may list it.
+    std::vector<Text> lines = {
+        "**ERROR** This build is for " +
+            (arch ? Text(arch->chip) : "a chip of ELF machine " + std::to_string(machine)) +
+            ", and no toolchain for it was found:",
+        elf, "Searched for its objdump.exe in the folders that the build's records name:"};
+    for (const ToolFolder& candidate : recorded) lines.push_back(kIndent + candidate.folder);
+    if (recorded.empty()) lines.push_back(Text(kIndent) + "none");
+    fail_and_wait(lines);
+  }
+  run.objdump_path = prefix.empty() ? Text() : folder + prefix + kObjdump;
   // Then the first install folder present.
   for (const char* install : kInstallFolders) {
-    const Text candidate = install + Text(kToolsBelowInstall) + kObjdump;
+    const Text candidate = install + Text(kToolsBelowInstall) + "avr-" + kObjdump;
     if (run.objdump_path.empty() && file_present(candidate)) run.objdump_path = candidate;
   }
   // Then the Boards Manager's, in the data folder of the preferences found
@@ -181,7 +301,7 @@ void locate_toolchain(RunRecord& run) {
     for (const Text& line : tool_directory_lines()) lines.push_back(line);
     fail_and_wait(lines);
   }
-  // Beside it: its folder may be named anything, "avr-objdump.exe" too.
+  // Beside it, of the same prefix: its folder may be named anything.
   run.readelf_path = left(run.objdump_path, length(run.objdump_path) - length(kObjdump)) + kReadelf;
 }
 
