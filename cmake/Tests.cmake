@@ -51,18 +51,25 @@ add_custom_command(OUTPUT ${arduino}/Blink.cpp.elf
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
   COMMENT "Building Blink with arduino-builder (log: arduino.log)" VERBATIM)
 add_custom_target(arduino_blink DEPENDS ${arduino}/Blink.cpp.elf)
+# The ELF files of an Uno R4 (ARM) and an ESP8266 (Xtensa), built likewise.
+set(boards ${CMAKE_BINARY_DIR}/boards)
+add_custom_command(OUTPUT ${boards}/uno-r4.elf ${boards}/esp8266.elf
+  COMMAND examples/boards/build-elf ${boards}
+  DEPENDS examples/boards/build-elf examples/boards/Blink.ino examples/boards/blink.S
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+add_custom_target(boards_elf DEPENDS ${boards}/uno-r4.elf)
 
 add_executable(tolvane_scenarios tests/scenario_test.cc)
 target_link_libraries(tolvane_scenarios PRIVATE ${TOLVANE_GTEST})
 target_compile_definitions(tolvane_scenarios PRIVATE TOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>" TOLVANE_WINDOWS_DIR="${windows}"
   TOLVANE_WINE_PREFIX="${prefix}" TOLVANE_ARDUINO_ELF="${arduino}/Blink.cpp.elf"
-  TOLVANE_IDE_BUILD="${arduino}/build")
+  TOLVANE_IDE_BUILD="${arduino}/build" TOLVANE_BOARDS_DIR="${boards}")
 # The rows name their fields. The table compiles fastest unoptimised and
 # without debug information: a row's edit costs the least.
 set_target_properties(tolvane_scenarios PROPERTIES CXX_STANDARD 20)
 target_compile_options(tolvane_scenarios PRIVATE -O0 -g0)
-add_dependencies(tolvane_scenarios tolvane arduino_blink)
+add_dependencies(tolvane_scenarios tolvane arduino_blink boards_elf)
 
 gtest_discover_tests(tolvane_scenarios TEST_FILTER "native/*" DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
   PROPERTIES LABELS quick TIMEOUT 120)
