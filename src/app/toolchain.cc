@@ -131,7 +131,8 @@ bool ends_with(const Text& text, const Text& ending) {
 
 // The prefix of a compiler named "<prefix>g++" (or "gcc", "c++", "cc", with
 // or without ".exe"), ending with "-"; empty for any other name.
-Text compiler_prefix(Text name) {
+Text compiler_prefix(const Text& compiler) {
+  Text name = compiler.substr(compiler.find_last_of("\\/") + 1);
   if (ends_with(name, kExe)) name.resize(name.size() - length(kExe));
   for (const char* compiler : kCompilerNames) {
     if (!ends_with(name, compiler)) continue;
@@ -155,20 +156,22 @@ bool fits(const Text& prefix, const Architecture* arch) {
 // The prefix of the tools in |folder| that list an ELF file of |arch|: the
 // compiler's |named| prefix, else the architecture's in order, else that of
 // the folder's only "*-objdump.exe"; empty when none fits.
-Text fitting_prefix(const ToolFolder& folder, const Architecture* arch) {
-  std::vector<Text> prefixes = {folder.prefix};
+Text fitting_prefix(const Text& folder, const Text& named, const Architecture* arch) {
+  std::vector<Text> prefixes = {named};
   for (size_t i = 0; arch && i < std::size(arch->prefixes) && arch->prefixes[i]; ++i)
     prefixes.push_back(arch->prefixes[i]);
   for (const Text& prefix : prefixes) {
-    if (!prefix.empty() && fits(prefix, arch) && file_present(folder.folder + prefix + kObjdump))
+    if (!prefix.empty() && fits(prefix, arch) && file_present(folder + prefix + kObjdump))
       return prefix;
   }
-  std::vector<Text> found;
-  for (const Entry& entry : matches(folder.folder + "*-" + kObjdump)) {
-    if (!entry.folder && ends_with(entry.name, Text("-") + kObjdump)) found.push_back(entry.name);
+  Text only;
+  int found = 0;
+  for (const Entry& entry : matches(folder + "*-" + kObjdump)) {
+    if (entry.folder || !ends_with(entry.name, Text("-") + kObjdump)) continue;
+    only = left(entry.name, length(entry.name) - length(kObjdump));
+    ++found;
   }
-  const Text only = found.size() == 1 ? found[0].substr(0, found[0].size() - length(kObjdump)) : "";
-  return fits(only, arch) ? only : Text();
+  return found == 1 && fits(only, arch) ? only : Text();
 }
 
 // The ELF file's machine; ends the run when the file is not an ELF file.
@@ -197,30 +200,24 @@ Text recorded_compiler(const Text& build_dir) {
 
 }  // namespace
 
-std::vector<ToolFolder> recorded_tool_folders(const Text& compiler, const BuildOptions& options) {
-  std::vector<ToolFolder> folders;
-  const Text path = tool_folder(compiler);
-  const size_t separator = path.find_last_of('\\', path.size() - 2);
-  if (!path.empty() && separator != Text::npos) {
-    folders.push_back({path.substr(0, separator + 1),
-                       compiler_prefix(path.substr(separator + 1, path.size() - separator - 2))});
-  }
+std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options) {
+  std::vector<Text> folders;
+  const size_t separator = compiler.find_last_of("\\/");
+  if (separator != Text::npos) folders.push_back(tool_folder(compiler.substr(0, separator)));
   const Text start = kToolKeyStart, ending = kToolKeyEnd;
   for (const Text& item : items_of(options.custom_build_properties, starts_property)) {
     // The key's end: the first "=" closes ".path", after a name.
     const size_t end = item.find('=') + 1;
     if (item.compare(0, start.size(), start) == 0 && end > start.size() + ending.size() &&
         item.compare(end - ending.size(), ending.size(), ending) == 0) {
-      folders.push_back({tool_folder(item.substr(end) + "\\bin"), ""});
+      folders.push_back(tool_folder(item.substr(end) + "\\bin"));
     }
   }
   for (const Text* list : {&options.built_in_tools_folders, &options.tools_folders}) {
     for (const Text& folder : items_of(*list, starts_path))
-      folders.push_back({tool_folder(folder + "\\bin"), ""});
+      folders.push_back(tool_folder(folder + "\\bin"));
   }
-  folders.erase(std::remove_if(folders.begin(), folders.end(),
-                               [](const ToolFolder& folder) { return folder.folder.empty(); }),
-                folders.end());
+  folders.erase(std::remove(folders.begin(), folders.end(), Text()), folders.end());
   return folders;
 }
 
@@ -265,11 +262,11 @@ void locate_toolchain(RunRecord& run) {
   }
   Text folder, prefix;
   // The toolchain that the build records comes first.
-  const std::vector<ToolFolder> recorded =
-      recorded_tool_folders(recorded_compiler(run.build_dir), run.recorded);
-  for (const ToolFolder& candidate : recorded) {
-    prefix = fitting_prefix(candidate, arch);
-    folder = candidate.folder;
+  const Text compiler = recorded_compiler(run.build_dir);
+  const std::vector<Text> recorded = recorded_tool_folders(compiler, run.recorded);
+  for (const Text& candidate : recorded) {
+    prefix = fitting_prefix(candidate, compiler_prefix(compiler), arch);
+    folder = candidate;
     if (!prefix.empty()) break;
   }
   if (prefix.empty() && !(arch && arch->installed)) {
@@ -279,7 +276,7 @@ void locate_toolchain(RunRecord& run) {
             (arch ? Text(arch->chip) : "a chip of ELF machine " + std::to_string(machine)) +
             ", and no toolchain for it was found:",
         elf, "Searched for its objdump.exe in the folders that the build's records name:"};
-    for (const ToolFolder& candidate : recorded) lines.push_back(kIndent + candidate.folder);
+    for (const Text& candidate : recorded) lines.push_back(kIndent + candidate);
     if (recorded.empty()) lines.push_back(Text(kIndent) + "none");
     fail_and_wait(lines);
   }

@@ -18,19 +18,12 @@ namespace tolvane {
 /// the file is not an ELF file or no location holds the tool.
 void locate_toolchain(RunRecord& run);
 
-/// A folder where the build's records say its tools are, and the prefix
-/// ("arm-none-eabi-") of the compiler that they name there, if any.
-struct ToolFolder {
-  Text folder;
-  Text prefix;
-};
-
-/// The folders, in the order they are tried: the folder of |compiler| (from
-/// compile_commands.json), then "bin" below each runtime.tools.<name>.path
-/// and below each folder of builtInToolsFolders and toolsFolders. Each in the
-/// ANSI code page with backslashes, ending with one; folders that are not
-/// rooted are left out.
-std::vector<ToolFolder> recorded_tool_folders(const Text& compiler, const BuildOptions& options);
+/// The folders, in the order they are tried, where the build's records say
+/// its tools are: the folder of |compiler| (from compile_commands.json), then
+/// "bin" below each runtime.tools.<name>.path and below each folder of
+/// builtInToolsFolders and toolsFolders. Each in the ANSI code page with
+/// backslashes, ending with one; folders that are not rooted are left out.
+std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options);
 
 /// True when version |a| comes before |b|: runs of digits compare as
 /// numbers, other bytes as they are.
