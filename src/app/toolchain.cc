@@ -154,8 +154,8 @@ bool fits(const Text& prefix, const Architecture* arch) {
 }
 
 // The prefix of the tools in |folder| that list an ELF file of |arch|: the
-// compiler's |named| prefix, else the architecture's in order, else that of
-// the folder's only "*-objdump.exe"; empty when none fits.
+// compiler's |named| prefix, else the architecture's in order, else but for
+// AVR that of the folder's only "*-objdump.exe"; empty when none fits.
 Text fitting_prefix(const Text& folder, const Text& named, const Architecture* arch) {
   std::vector<Text> prefixes = {named};
   for (size_t i = 0; arch && i < std::size(arch->prefixes) && arch->prefixes[i]; ++i)
@@ -166,6 +166,7 @@ Text fitting_prefix(const Text& folder, const Text& named, const Architecture* a
   }
   Text only;
   int found = 0;
+  if (arch && arch->installed) return only;  // AVR toolchains are all "avr-"
   for (const Entry& entry : matches(folder + "*-" + kObjdump)) {
     if (entry.folder || !ends_with(entry.name, Text("-") + kObjdump)) continue;
     only = left(entry.name, length(entry.name) - length(kObjdump));
