@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "app/build_options.h"
 #include "app/places.h"
@@ -134,9 +135,9 @@ bool ends_with(const Text& text, const Text& ending) {
 Text compiler_prefix(const Text& compiler) {
   Text name = compiler.substr(compiler.find_last_of("\\/") + 1);
   if (ends_with(name, kExe)) name.resize(name.size() - length(kExe));
-  for (const char* compiler : kCompilerNames) {
-    if (!ends_with(name, compiler)) continue;
-    name.resize(name.size() - length(compiler));
+  for (const char* driver : kCompilerNames) {
+    if (!ends_with(name, driver)) continue;
+    name.resize(name.size() - length(driver));
     return !name.empty() && name.back() == '-' ? name : Text();
   }
   return Text();
