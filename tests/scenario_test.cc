@@ -32,18 +32,16 @@ const std::string kToolBins[] = {kToolDirs[0] + std::string(kBin), kToolDirs[1] 
                                  kToolDirs[2] + std::string(kBin),
                                  kToolDirs[3] + std::string(kBin)};
 
-// A row's tools: "<folder>\<prefix>", or "<folder>\" for "avr-"; the prefix alone; and
-// Debian's tools that stand in for it (binutils-xtensa-lx106's for any Xtensa prefix).
+// A row's tools: "<folder>\<prefix>", or "<folder>\" for "avr-"; and the prefix of Debian's
+// tools that stand in for them (binutils-xtensa-lx106's for any Xtensa prefix).
 std::string with_prefix(const std::string& tools) {
   return tools.back() == '\\' ? tools + "avr-" : tools;
 }
-std::string prefix_of(const std::string& tools) {
-  return with_prefix(tools).substr(tools.rfind('\\') + 1);
-}
-std::string host_prefix(const std::string& prefix) {
-  for (const char* host : {"xtensa-lx106-elf-", "arm-none-eabi-"})
-    if (prefix.compare(0, 4, host, 4) == 0) return host;
-  return prefix;
+std::string host_prefix(const std::string& tools) {
+  const std::string prefix = with_prefix(tools).substr(tools.rfind('\\') + 1);
+  return prefix.rfind("arm-", 0) == 0      ? "arm-none-eabi-"
+         : prefix.rfind("xtensa-", 0) == 0 ? "xtensa-lx106-elf-"
+                                           : prefix;
 }
 
 std::string slurp(const fs::path& path) {
@@ -159,7 +157,7 @@ struct Machine {
   void install_tools(const std::string& tools) const {
     for (const char* name : {"objdump", "readelf"}) {
       const fs::path path = c(with_prefix(tools).substr(3) + name + ".exe");
-      const std::string tool = host_prefix(prefix_of(tools)) + name;
+      const std::string tool = host_prefix(tools) + name;
       fs::create_directories(path.parent_path());
       if (!wine) fs::create_symlink("/usr/bin/" + tool, path);
       if (!wine) continue;
@@ -289,10 +287,9 @@ const std::string kZipElf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf";
 // chip whose toolchain is not found; an ELF header of a big-endian SPARC.
 const std::string kArmGcc = "C:\\t\\local\\Arduino15\\packages\\arduino\\tools\\arm-none-eabi-gcc\\7-2017q4";
 const std::string kArmTools = kArmGcc + "\\bin\\arm-none-eabi-";
-std::vector<std::string> not_found(const std::string& chip, const std::string& elf, std::vector<std::string> searched) {
-  searched.insert(searched.begin(), {"**ERROR** This build is for " + chip + ", and no toolchain for it was found:", elf, "Searched for its objdump.exe in the folders that the build's records name:"});
-  return searched;
-}
+std::string not_found(const std::string& chip, const std::string& elf) { return crlf({"**ERROR** This build is for " + chip + ", and no toolchain for it was found:", elf, "Searched for its objdump.exe in the folders that the build's records name:"}); }
+// What each listing shows near its start, by the prefix of the tools that made it.
+const std::map<std::string, std::pair<const char*, const char*>> kListed = {{"avr-", {"format elf32-avr", "Atmel AVR"}}, {"arm-none-eabi-", {"format elf32-littlearm", "Machine:                           ARM"}}, {"xtensa-lx106-elf-", {"format elf32-xtensa-le", "Tensilica Xtensa"}}};
 const std::string kSparc = std::string("\x7F" "ELF\1\2\1", 7) + std::string(12, '\0') + '\2' + std::string(32, '\0');
 const std::string kEsp = "local\\arduino\\sketches\\E5P\\";
 
@@ -385,12 +382,12 @@ const Row kRows[] = {
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "ide_2_arm_build_by_its_compiler_not_the_avr_tools_of_an_ide_1_8", .files = {{"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", kArmElf}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands(kArmGcc + "/bin/arm-none-eabi-g++")}, {"Blink.ino", slurp(TOLVANE_SOURCE_DIR "/examples/boards/Blink.ino")}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], kArmTools}, .shows = "    *kPortOutput ^= 1u << 2;\n    8024:"},
   {.name = "ide_1_8_arm_build_by_its_runtime_tools_path_not_avr_gccs", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"build\\Blink.ino.elf", kArmElf}, {"book\\Blink\\Blink.ino", ""}}, .base = "c:\\t\\book\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf", .tools = {kToolBins[1], "C:\\t\\avr\\bin\\", kArmTools}, .record = {{"customBuildProperties", "runtime.tools.avr-gcc.path=C:\\t\\avr,runtime.tools.arm-none-eabi-gcc.path=" + kArmGcc + ",runtime.tools.bossac.path=C:\\t\\bossac"}}},
-  {.name = "an_arm_build_with_only_avr_tools", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"temp\\arduino_build_1\\Blink.ino.elf", kArmElf}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\avr-g++")}}, .out = crlf(not_found("an ARM chip", kZipElf, {"    C:\\t\\gcc\\", "    C:\\t\\avr\\bin\\"})), .tools = {kToolBins[1], "C:\\t\\gcc\\", "C:\\t\\avr\\bin\\"}, .record = {{"customBuildProperties", "runtime.tools.avr-gcc.path=C:\\t\\avr"}, {"toolsFolders", ""}}},
+  {.name = "an_arm_build_with_only_avr_tools", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"temp\\arduino_build_1\\Blink.ino.elf", kArmElf}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\avr-g++")}}, .out = not_found("an ARM chip", kZipElf) + crlf({"    C:\\t\\gcc\\", "    C:\\t\\avr\\bin\\"}), .tools = {kToolBins[1], "C:\\t\\gcc\\", "C:\\t\\avr\\bin\\"}, .record = {{"customBuildProperties", "runtime.tools.avr-gcc.path=C:\\t\\avr"}, {"toolsFolders", ""}}},
   {.name = "a_third_party_arm_toolchain_alone_in_its_folder", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"temp\\arduino_build_1\\Blink.ino.elf", kArmElf}, {"ide\\Blink\\Blink.ino", ""}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\zephyr\\bin\\arm-zephyr-eabi-"}, .record = {{"customBuildProperties", "runtime.tools.zephyr.path=C:\\t\\zephyr"}}},
   {.name = "an_xtensa_prefix_named_by_the_compiler_before_the_tables", .files = {{kEsp + "Blink.ino.elf", kXtensaElf}, {kEsp + "compile_commands.json", compile_commands("C:\\t\\esp\\bin\\xtensa-lx106-elf-gcc.EXE")}}, .out = taking(kEsp + "Blink.ino.elf"), .base = "C:\\t\\" + kEsp + "Blink", .elf = "C:\\t\\" + kEsp + "Blink.ino.elf", .tools = {kToolBins[1], "C:\\t\\esp\\bin\\xtensa-esp32-elf-", "C:\\t\\esp\\bin\\xtensa-lx106-elf-"}},
   {.name = "an_avr_build_passes_over_another_prefixs_only_objdump_beside_its_compiler", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\bin\\arm-zephyr-eabi-", kToolBins[1]}, .record = kGoneRecord},
   {.name = "not_an_elf_file", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kSparc.substr(0, 51)}}, .out = crlf({"**ERROR** This is not an ELF file:", kTypicalElf})},
-  {.name = "a_big_endian_elf_of_a_machine_not_known", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kSparc}}, .out = crlf(not_found("a chip of ELF machine 2", kTypicalElf, {"    none"}))},
+  {.name = "a_big_endian_elf_of_a_machine_not_known", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kSparc}}, .out = not_found("a chip of ELF machine 2", kTypicalElf) + crlf({"    none"})},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = kTypical, .files = {{"build\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\build\\x€_dump.cmd"}), .only = "wine", .made = {{"build\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
   {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932"},
   {.name = "a_script_on_a_full_drive", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", kFull}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
@@ -500,11 +497,7 @@ TEST_P(Scenario, Run) {
                         "\"" + with_prefix(tools) + "readelf.exe\" -e \"" + row.elf + "\" > \"" +
                             row.base + ".hrd.txt\""})) +
         slurp(TOLVANE_SOURCE_DIR "/tests/golden/script-tail.txt");
-    const std::map<std::string, std::pair<const char*, const char*>> kMachine = {
-        {"avr-", {"format elf32-avr", "Atmel AVR"}},
-        {"arm-none-eabi-", {"format elf32-littlearm", "Machine:                           ARM"}},
-        {"xtensa-lx106-elf-", {"format elf32-xtensa-le", "Tensilica Xtensa"}}};
-    const auto [format, machine_line] = kMachine.at(host_prefix(prefix_of(tools)));
+    const auto [format, machine_line] = kListed.at(host_prefix(tools));
     for (auto [ending, text] : {std::pair{".asm.txt", format}, {".hrd.txt", machine_line}}) {
       expected[place + ending] = after[place + ending];  // a real listing, made afresh
       EXPECT_NE(std::string::npos, after[place + ending].substr(0, 900).find(text)) << ending;
