@@ -43,14 +43,18 @@ if(TOLVANE_WINDOWS)
     INSTALL_COMMAND "" USES_TERMINAL_BUILD ON)
 endif()
 
-# A sketch built by the builder of the Arduino IDE 1.6.6 to 1.8, for the rows:
-# a build output, there before any test runs.
+# A sketch built by the builder of the Arduino IDE 1.6.6 to 1.8, and the ELF
+# files of an Uno R4 (ARM) and an ESP8266 (Xtensa), for the rows: build
+# outputs, there before any test runs.
 set(arduino ${CMAKE_BINARY_DIR}/arduino)
-add_custom_command(OUTPUT ${arduino}/Blink.cpp.elf
+set(boards ${CMAKE_BINARY_DIR}/boards)
+add_custom_command(OUTPUT ${arduino}/Blink.cpp.elf ${boards}/uno-r4.elf ${boards}/esp8266.elf
   COMMAND examples/arduino-blink/build-elf ${arduino} >${CMAKE_BINARY_DIR}/arduino.log 2>&1
+  COMMAND examples/boards/build-elf ${boards}
   DEPENDS examples/arduino-blink/build-elf examples/arduino-blink/Blink.ino
+          examples/boards/build-elf examples/boards/Blink.ino examples/boards/blink.S
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-  COMMENT "Building Blink with arduino-builder (log: arduino.log)" VERBATIM)
+  COMMENT "Building Blink with arduino-builder (log: arduino.log), and for two other boards" VERBATIM)
 add_custom_target(arduino_blink DEPENDS ${arduino}/Blink.cpp.elf)
 
 add_executable(tolvane_scenarios tests/scenario_test.cc)
@@ -58,7 +62,7 @@ target_link_libraries(tolvane_scenarios PRIVATE ${TOLVANE_GTEST})
 target_compile_definitions(tolvane_scenarios PRIVATE TOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   TOLVANE_NATIVE_PROGRAM="$<TARGET_FILE:tolvane>" TOLVANE_WINDOWS_DIR="${windows}"
   TOLVANE_WINE_PREFIX="${prefix}" TOLVANE_ARDUINO_ELF="${arduino}/Blink.cpp.elf"
-  TOLVANE_IDE_BUILD="${arduino}/build")
+  TOLVANE_IDE_BUILD="${arduino}/build" TOLVANE_BOARDS_DIR="${boards}")
 # The rows name their fields. The table compiles fastest unoptimised and
 # without debug information: a row's edit costs the least.
 set_target_properties(tolvane_scenarios PROPERTIES CXX_STANDARD 20)

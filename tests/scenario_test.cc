@@ -22,11 +22,11 @@ using Env = std::vector<std::pair<std::string, std::string>>;
 // Stand-ins in a row for bytes: the sample ELF, one that the Arduino core makes, a whole build
 // folder that the IDE's builder made (its build.options.json naming C:\t\ide\Blink\Blink.ino),
 // a link to a full drive, no file at all, a compile_commands.json of 50 MB whose first entry
-// names C:\t\gcc\avr-g++ after its "directory" of 50 MB, a command interpreter that records its
-// command line (tests/interpreter_standin.cc).
+// names C:\t\gcc\avr-g++ after its "directory" of 50 MB, the ELF of an Uno R4 and an ESP8266's, a
+// command interpreter that records its command line (tests/interpreter_standin.cc).
 const std::string kElf = "<ELF>", kArduinoElf = "<ARDUINO ELF>", kIdeBuild = "<IDE BUILD>",
-                  kFull = "<FULL>", kNone = "<NONE>", kHuge = "<HUGE>",
-                  kInterpreter = "<INTERPRETER>";
+                  kFull = "<FULL>", kNone = "<NONE>", kHuge = "<HUGE>", kArmElf = "<ARM ELF>",
+                  kXtensaElf = "<XTENSA ELF>", kInterpreter = "<INTERPRETER>";
 // What a run that lists the build makes, after the base of its names.
 const char* const kMade[] = {"_dump.cmd", ".asm.txt", ".hrd.txt"};
 const char* const kToolDirs[] = {"C:\\Program Files (x86)\\Arduino", "C:\\Program Files\\Arduino",
@@ -35,6 +35,18 @@ const char kBin[] = "\\hardware\\tools\\avr\\bin\\";
 const std::string kToolBins[] = {kToolDirs[0] + std::string(kBin), kToolDirs[1] + std::string(kBin),
                                  kToolDirs[2] + std::string(kBin),
                                  kToolDirs[3] + std::string(kBin)};
+
+// A row's tools: "<folder>\<prefix>", or "<folder>\" for "avr-"; and the prefix of Debian's
+// tools that stand in for them (binutils-xtensa-lx106's for any Xtensa prefix).
+std::string with_prefix(const std::string& tools) {
+  return tools.back() == '\\' ? tools + "avr-" : tools;
+}
+std::string host_prefix(const std::string& tools) {
+  const std::string prefix = with_prefix(tools).substr(tools.rfind('\\') + 1);
+  return prefix.rfind("arm-", 0) == 0      ? "arm-none-eabi-"
+         : prefix.rfind("xtensa-", 0) == 0 ? "xtensa-lx106-elf-"
+                                           : prefix;
+}
 
 std::string slurp(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -159,15 +171,16 @@ struct Machine {
     return "cd " + shq(c("")) + " && " + wine_env() + "wine cmd /c 'C:\\run.cmd'";
   }
 
-  // avr-objdump.exe and avr-readelf.exe in the folder |bin| running the real
-  // tools; under Wine a stand-in gives them the host paths of Windows paths
-  // and leaves a file in C:\tool-runs as it starts ("s.*") and once the tool
-  // has ended ("e.*").
-  void install_tools(const std::string& bin) const {
-    for (const char* tool : {"avr-objdump", "avr-readelf"}) {
-      const fs::path path = c(bin.substr(3) + tool + ".exe");
+  // <prefix>objdump.exe and <prefix>readelf.exe where |tools| says, running
+  // the real tools; under Wine a stand-in gives them the host paths of Windows
+  // paths and leaves a file in C:\tool-runs as it starts ("s.*") and once the
+  // tool has ended ("e.*").
+  void install_tools(const std::string& tools) const {
+    for (const char* name : {"objdump", "readelf"}) {
+      const fs::path path = c(with_prefix(tools).substr(3) + name + ".exe");
+      const std::string tool = host_prefix(tools) + name;
       fs::create_directories(path.parent_path());
-      if (!wine) fs::create_symlink(std::string("/usr/bin/") + tool, path);
+      if (!wine) fs::create_symlink("/usr/bin/" + tool, path);
       if (!wine) continue;
       spit(path, "#!/bin/sh\nfor a; do case $a in [Cc]:*) a=" + shq(c("")) +
                      "${a#??};; esac; set -- \"$@\" \"$(printf %s \"$a\" | tr '\\\\' /)\"; shift; "
@@ -229,7 +242,7 @@ struct Row {
   std::string out = "";           // standard output; a failure block ends the run with -1
   std::string base = "";  // the script and listings as the script names them, ending left off
   std::string elf = kTypicalElf;                    // the ELF file as the script names it
-  std::vector<std::string> tools = {kToolBins[1]};  // the folders given the tools
+  std::vector<std::string> tools = {kToolBins[1]};  // the folders given the tools (with_prefix)
   std::string used = "";  // the one that the script names; empty: the last of tools
   Env env = kUser;
   std::vector<std::string> args = {};
@@ -244,6 +257,7 @@ struct Row {
   bool split = false;  // under Wine the C runtime's locale English, whatever the code page
   Env record = {};  // members of an <IDE BUILD>'s build.options.json given these values
   std::string documents = "";  // under Wine the shell's Documents folder (User Shell Folders)
+  std::string shows = "";  // a source line that the disassembly shows
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
@@ -306,6 +320,16 @@ const Tree kToolsGone = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\B
 const Env kGoneRecord = {{"builtInToolsFolders", kZip + "tools-builder," + kZip + "hardware\\tools\\avr"}, {"customBuildProperties", "runtime.tools.avr-gcc.path=" + kZip + "hardware\\tools\\avr"}};
 const std::string kTakingZip = taking("temp\\arduino_build_1\\Blink.ino.elf");
 const std::string kZipElf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf";
+
+// The ARM toolchain of an Uno R4's core as the Boards Manager installs it; a build for another
+// chip whose toolchain is not found; an ELF header of a big-endian SPARC.
+const std::string kArmGcc = "C:\\t\\local\\Arduino15\\packages\\arduino\\tools\\arm-none-eabi-gcc\\7-2017q4";
+const std::string kArmTools = kArmGcc + "\\bin\\arm-none-eabi-";
+std::string not_found(const std::string& chip, const std::string& elf) { return crlf({"**ERROR** This build is for " + chip + ", and no toolchain for it was found:", elf, "Searched for its objdump.exe in the folders that the build's records name:"}); }
+// What each listing shows near its start, by the prefix of the tools that made it.
+const std::map<std::string, std::pair<const char*, const char*>> kListed = {{"avr-", {"format elf32-avr", "Atmel AVR"}}, {"arm-none-eabi-", {"format elf32-littlearm", "Machine:                           ARM"}}, {"xtensa-lx106-elf-", {"format elf32-xtensa-le", "Tensilica Xtensa"}}};
+const std::string kSparc = std::string("\x7F" "ELF\1\2\1", 7) + std::string(12, '\0') + '\2' + std::string(32, '\0');
+const std::string kEsp = "local\\arduino\\sketches\\E5P\\";
 
 // A valid build.options.json of exactly 1 MiB, naming C:\t\ide\Blink, and spaces after it.
 const std::string kMebibyteOptions = [] {
@@ -399,6 +423,14 @@ const Row kRows[] = {
   {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}, .record = kGoneRecord},
   {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", kHuge}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
+  {.name = "ide_2_arm_build_by_its_compiler_not_the_avr_tools_of_an_ide_1_8", .files = {{"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", kArmElf}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands(kArmGcc + "/bin/arm-none-eabi-g++")}, {"Blink.ino", slurp(TOLVANE_SOURCE_DIR "/examples/boards/Blink.ino")}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], kArmTools}, .shows = "    *kPortOutput ^= 1u << 2;\n    8024:"},
+  {.name = "ide_1_8_arm_build_by_its_runtime_tools_path_not_avr_gccs", .prefs = ide_prefs("C:\\t\\build", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = {{"build\\", kIdeBuild}, {"build\\Blink.ino.elf", kArmElf}, {"book\\Blink\\Blink.ino", ""}}, .base = "c:\\t\\book\\Blink\\Blink", .elf = "c:\\t\\build\\Blink.ino.elf", .tools = {kToolBins[1], "C:\\t\\avr\\bin\\", kArmTools}, .record = {{"customBuildProperties", "runtime.tools.avr-gcc.path=C:\\t\\avr,runtime.tools.arm-none-eabi-gcc.path=" + kArmGcc + ",runtime.tools.bossac.path=C:\\t\\bossac"}}},
+  {.name = "an_arm_build_with_only_avr_tools", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"temp\\arduino_build_1\\Blink.ino.elf", kArmElf}, {"temp\\arduino_build_1\\compile_commands.json", compile_commands("C:\\t\\gcc\\avr-g++")}}, .out = not_found("an ARM chip", kZipElf) + crlf({"    C:\\t\\gcc\\", "    C:\\t\\avr\\bin\\"}), .tools = {kToolBins[1], "C:\\t\\gcc\\", "C:\\t\\avr\\bin\\"}, .record = {{"customBuildProperties", "runtime.tools.avr-gcc.path=C:\\t\\avr"}, {"toolsFolders", ""}}},
+  {.name = "a_third_party_arm_toolchain_alone_in_its_folder", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"temp\\arduino_build_1\\Blink.ino.elf", kArmElf}, {"ide\\Blink\\Blink.ino", ""}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\zephyr\\bin\\arm-zephyr-eabi-"}, .record = {{"customBuildProperties", "runtime.tools.zephyr.path=C:\\t\\zephyr"}}},
+  {.name = "an_xtensa_prefix_named_by_the_compiler_before_the_tables", .files = {{kEsp + "Blink.ino.elf", kXtensaElf}, {kEsp + "compile_commands.json", compile_commands("C:\\t\\esp\\bin\\xtensa-lx106-elf-gcc.EXE")}}, .out = taking(kEsp + "Blink.ino.elf"), .base = "C:\\t\\" + kEsp + "Blink", .elf = "C:\\t\\" + kEsp + "Blink.ino.elf", .tools = {kToolBins[1], "C:\\t\\esp\\bin\\xtensa-esp32-elf-", "C:\\t\\esp\\bin\\xtensa-lx106-elf-"}},
+  {.name = "an_avr_build_passes_over_another_prefixs_only_objdump_beside_its_compiler", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\bin\\arm-zephyr-eabi-", kToolBins[1]}, .record = kGoneRecord},
+  {.name = "not_an_elf_file", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kSparc.substr(0, 51)}}, .out = crlf({"**ERROR** This is not an ELF file:", kTypicalElf})},
+  {.name = "a_big_endian_elf_of_a_machine_not_known", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kSparc}}, .out = not_found("a chip of ELF machine 2", kTypicalElf) + crlf({"    none"})},
   {.name = "a_character_the_oem_code_page_lacks", .prefs = crlf({"build.path=C:\\t\\BÜILD"}), .files = {{"BÜILD\\x€.cpp.elf", kElf}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\büild\\x€_dump.cmd"}), .only = "wine", .made = {{"BÜILD\\x€_dump.cmd", "\"C:\\Program Files\\Arduino"}}, .ansi = "CP1252"},
   {.name = "double_byte_names_keep_their_second_byte", .prefs = crlf({"build.path=C:\\t\\アイ"}), .files = {{"アイ\\blink.cpp.elf", kElf}}, .base = "c:\\t\\アイ\\blink", .elf = "c:\\t\\アイ\\blink.cpp.elf", .only = "wine", .ansi = "CP932", .split = true},
   {.name = "a_script_on_a_full_drive", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", kFull}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
@@ -453,6 +485,8 @@ TEST_P(Scenario, Run) {
     if (name.back() == '\\' || bytes == kFull) continue;
     spit(path, bytes == kElf           ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")
                : bytes == kArduinoElf  ? slurp(TOLVANE_ARDUINO_ELF)
+               : bytes == kArmElf      ? slurp(TOLVANE_BOARDS_DIR "/uno-r4.elf")
+               : bytes == kXtensaElf   ? slurp(TOLVANE_BOARDS_DIR "/esp8266.elf")
                : bytes == kInterpreter ? slurp(TOLVANE_WINDOWS_DIR "/interpreter_standin.exe")
                : bytes == kHuge ? compile_commands("C:\\t\\gcc/avr-g++", std::string(50 << 20, 'x'))
                                 : bytes);
@@ -465,7 +499,7 @@ TEST_P(Scenario, Run) {
   if (row.held == kPrefs && geteuid() == 0)
     privileges = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
   if (row.held != kPrefs && !row.held.empty())  // runs a tool on the ELF, named in capitals
-    spit(host(row.held), "\"" + tools + "avr-readelf.exe\" -h \"" + upper(row.elf) +
+    spit(host(row.held), "\"" + with_prefix(tools) + "readelf.exe\" -h \"" + upper(row.elf) +
                              "\" > \"C:\\t\\kept.txt\"\r\n");
   for (const std::string& name : row.others)  // not following the links to the real tools
     ASSERT_EQ(0, system(("chown -hR 65534 " + shq(host(name).string())).c_str())) << name;
@@ -513,16 +547,17 @@ TEST_P(Scenario, Run) {
   Tree after = machine.tree();
   if (!row.base.empty()) {
     expected[place + "_dump.cmd"] =
-        in(batch, crlf({"\"" + tools + "avr-objdump.exe\" -S \"" + row.elf + "\" > \"" + row.base +
-                            ".asm.txt\"",
-                        "\"" + tools + "avr-readelf.exe\" -e \"" + row.elf + "\" > \"" + row.base +
-                            ".hrd.txt\""})) +
+        in(batch, crlf({"\"" + with_prefix(tools) + "objdump.exe\" -S \"" + row.elf + "\" > \"" +
+                            row.base + ".asm.txt\"",
+                        "\"" + with_prefix(tools) + "readelf.exe\" -e \"" + row.elf + "\" > \"" +
+                            row.base + ".hrd.txt\""})) +
         slurp(TOLVANE_SOURCE_DIR "/tests/golden/script-tail.txt");
-    for (auto [ending, text] :
-         {std::pair{".asm.txt", "format elf32-avr"}, {".hrd.txt", "Atmel AVR"}}) {
+    const auto [format, machine_line] = kListed.at(host_prefix(tools));
+    for (auto [ending, text] : {std::pair{".asm.txt", format}, {".hrd.txt", machine_line}}) {
       expected[place + ending] = after[place + ending];  // a real listing, made afresh
       EXPECT_NE(std::string::npos, after[place + ending].substr(0, 900).find(text)) << ending;
     }
+    EXPECT_NE(std::string::npos, after[place + ".asm.txt"].find(row.shows));
   }
   for (const auto& [name, start] : row.made) {
     const std::string key = lower(in(names, name));

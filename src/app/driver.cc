@@ -23,6 +23,9 @@ const char* const kHelpLines[] = {
     "",
     "The program searches the following directories for Avr-ObjDump & Avr-readelf:",
     nullptr,  // the tool directories go here
+    "Any board with a GCC toolchain (AVR, ARM, Xtensa, RISC-V) is listed by that",
+    "toolchain's own objdump and readelf, where the build records them; for AVR",
+    "boards the directories above are searched next.",
     "",
     "The program searches the following directories for project directory:",
     "    Sketchbook (as defined in Arduino preferences file)",

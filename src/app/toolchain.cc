@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "app/build_options.h"
 #include "app/places.h"
@@ -20,11 +21,44 @@ const char kToolsBelowInstall[] = "\\hardware\\tools\\avr\\bin\\";
 const char kVersionsBelowData[] = "packages\\arduino\\tools\\avr-gcc\\";
 const char kToolsBelowVersion[] = "\\bin\\";
 const char kDefaultData[] = "\\Arduino15\\";  // below %LocalAppData%
-const char kObjdump[] = "avr-objdump.exe";
-const char kReadelf[] = "avr-readelf.exe";
+// The tools' names after the toolchain's prefix, such as "avr-".
+const char kObjdump[] = "objdump.exe";
+const char kAvr[] = "avr-";
+const char kReadelf[] = "readelf.exe";
 const char kIndent[] = "    ";
-const char kCompilerToolsPath[] = "runtime.tools.avr-gcc.path";
+// IDE 1.6 to 1.8 record each tool of the platform as runtime.tools.<name>.path.
+const char kToolKeyStart[] = "runtime.tools.";
+const char kToolKeyEnd[] = ".path=";
+// A compiler's name after its prefix, longest first: "gcc" ends in "cc".
+const char* const kCompilerNames[] = {"g++", "gcc", "c++", "cc"};
+const char kExe[] = ".exe";
 constexpr size_t kFirstPiece = 1 << 16;  // of compile_commands.json: a first entry fits
+// The ELF header, as far as a 32-bit one goes; its machine field (e_machine)
+// is at byte 18, in the byte order that byte 5 gives (2: big-endian).
+constexpr size_t kElfHeader = 52;
+const char kElfMagic[] =
+    "\x7F"
+    "ELF";
+const char kNotElf[] = "**ERROR** This is not an ELF file:";
+
+// The chips that the Arduino IDE builds for, and the prefixes of their GCC
+// toolchains' tools as the cores name them.
+struct Architecture {
+  unsigned machine;  // e_machine
+  const char* chip;  // as the failure block names it
+  const char* prefixes[5];
+  bool installed;  // the IDE's install folders and Boards Manager hold its tools
+};
+const Architecture kArchitectures[] = {
+    {83, "an AVR chip", {"avr-"}, true},
+    {40, "an ARM chip", {"arm-none-eabi-"}, false},
+    {94,
+     "an Xtensa chip",
+     {"xtensa-esp32-elf-", "xtensa-esp32s2-elf-", "xtensa-esp32s3-elf-", "xtensa-esp-elf-",
+      "xtensa-lx106-elf-"},
+     false},
+    {243, "a RISC-V chip", {"riscv32-esp-elf-"}, false},
+};
 
 bool is_letter(char byte) { return std::isalpha(static_cast<unsigned char>(byte)) != 0; }
 
@@ -79,11 +113,15 @@ Text tool_folder(const Text& folder) {
   return ansi + "\\";
 }
 
-// True when the tools in |folder| may run: avr-objdump.exe is there, and
-// nobody else owns the folder or either tool.
-bool usable_tools(const Text& folder) {
-  return file_present(folder + kObjdump) && !passed_over(folder) &&
-         !passed_over(folder + kObjdump) && !passed_over(folder + kReadelf);
+// True when nobody else owns |folder| or its tools of |prefix|: they may run.
+bool trusted_tools(const Text& folder, const Text& prefix) {
+  return !passed_over(folder) && !passed_over(folder + prefix + kObjdump) &&
+         !passed_over(folder + prefix + kReadelf);
+}
+
+// True when |folder| holds avr-objdump.exe that may run.
+bool usable_avr_tools(const Text& folder) {
+  return file_present(folder + kAvr + kObjdump) && trusted_tools(folder, kAvr);
 }
 
 // The Boards Manager's newest usable avr-objdump.exe below |data_dir|; empty
@@ -98,9 +136,72 @@ Text newest_boards_manager_tool(const Text& data_dir) {
             [](const Text& a, const Text& b) { return version_below(b, a); });
   for (const Text& name : names) {
     const Text folder = versions + name + kToolsBelowVersion;
-    if (usable_tools(folder)) return folder + kObjdump;
+    if (usable_avr_tools(folder)) return folder + kAvr + kObjdump;
   }
   return Text();
+}
+
+bool ends_with(const Text& text, const Text& ending) {
+  return text.size() >= ending.size() &&
+         lower_case(text.substr(text.size() - ending.size())) == ending;
+}
+
+// The prefix of a compiler named "<prefix>g++" (or "gcc", "c++", "cc", with
+// or without ".exe"), ending with "-"; empty for any other name.
+Text compiler_prefix(const Text& compiler) {
+  Text name = compiler.substr(compiler.find_last_of("\\/") + 1);
+  if (ends_with(name, kExe)) name.resize(name.size() - length(kExe));
+  for (const char* driver : kCompilerNames) {
+    if (!ends_with(name, driver)) continue;
+    name.resize(name.size() - length(driver));
+    return !name.empty() && name.back() == '-' ? name : Text();
+  }
+  return Text();
+}
+
+// True when tools of |prefix| may list an ELF file of |arch| (null: of a
+// machine not in the table): the prefix is not that of another architecture.
+bool fits(const Text& prefix, const Architecture* arch) {
+  for (const Architecture& other : kArchitectures) {
+    for (const char* known : other.prefixes) {
+      if (&other != arch && known && lower_case(prefix) == known) return false;
+    }
+  }
+  return true;
+}
+
+// The prefix of the tools in |folder| that list an ELF file of |arch|: the
+// compiler's |named| prefix, else the architecture's in order, else but for
+// AVR that of the folder's only "*-objdump.exe"; empty when none fits.
+Text fitting_prefix(const Text& folder, const Text& named, const Architecture* arch) {
+  std::vector<Text> prefixes = {named};
+  for (size_t i = 0; arch && i < std::size(arch->prefixes) && arch->prefixes[i]; ++i)
+    prefixes.push_back(arch->prefixes[i]);
+  for (const Text& prefix : prefixes) {
+    if (!prefix.empty() && fits(prefix, arch) && file_present(folder + prefix + kObjdump))
+      return prefix;
+  }
+  Text only;
+  int found = 0;
+  if (arch && arch->installed) return only;  // AVR toolchains are all "avr-"
+  for (const Entry& entry : matches(folder + "*-" + kObjdump)) {
+    if (entry.folder || !ends_with(entry.name, Text("-") + kObjdump)) continue;
+    only = left(entry.name, length(entry.name) - length(kObjdump));
+    ++found;
+  }
+  return found == 1 && fits(only, arch) ? only : Text();
+}
+
+// The ELF file's machine; ends the run when the file is not an ELF file.
+unsigned elf_machine(const Text& elf) {
+  Text header;
+  if (!read_file_start(elf, kElfHeader, header) || header.size() < kElfHeader ||
+      header.compare(0, 4, kElfMagic) != 0) {
+    fail_and_wait({kNotElf, elf});
+  }
+  const unsigned first = static_cast<unsigned char>(header[18]);
+  const unsigned second = static_cast<unsigned char>(header[19]);
+  return header[5] == 2 ? first << 8 | second : second << 8 | first;
 }
 
 // The compiler that the first entry of the build's compile_commands.json
@@ -122,10 +223,13 @@ std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions
   std::vector<Text> folders;
   const size_t separator = compiler.find_last_of("\\/");
   if (separator != Text::npos) folders.push_back(tool_folder(compiler.substr(0, separator)));
-  const Text key = Text(kCompilerToolsPath) + "=";
+  const Text start = kToolKeyStart, ending = kToolKeyEnd;
   for (const Text& item : items_of(options.custom_build_properties, starts_property)) {
-    if (item.compare(0, key.size(), key) == 0) {
-      folders.push_back(tool_folder(item.substr(key.size()) + "\\bin"));
+    // The key's end: the first "=" closes ".path", after a name.
+    const size_t end = item.find('=') + 1;
+    if (item.compare(0, start.size(), start) == 0 && end > start.size() + ending.size() &&
+        item.compare(end - ending.size(), ending.size(), ending) == 0) {
+      folders.push_back(tool_folder(item.substr(end) + "\\bin"));
     }
   }
   for (const Text* list : {&options.built_in_tools_folders, &options.tools_folders}) {
@@ -169,17 +273,39 @@ std::vector<Text> tool_directory_lines() {
 }
 
 void locate_toolchain(RunRecord& run) {
-  run.objdump_path.clear();
-  // The toolchain that the build records comes first.
-  for (const Text& folder : recorded_tool_folders(recorded_compiler(run.build_dir), run.recorded)) {
-    if (!usable_tools(folder)) continue;
-    run.objdump_path = folder + kObjdump;
-    break;
+  const Text elf = run.build_dir + run.elf_name;
+  const unsigned machine = elf_machine(elf);
+  const Architecture* arch = nullptr;
+  for (const Architecture& known : kArchitectures) {
+    if (known.machine == machine) arch = &known;
   }
+  Text folder, prefix;
+  // The toolchain that the build records comes first.
+  const Text compiler = recorded_compiler(run.build_dir);
+  const std::vector<Text> recorded = recorded_tool_folders(compiler, run.recorded);
+  for (const Text& candidate : recorded) {
+    prefix = fitting_prefix(candidate, compiler_prefix(compiler), arch);
+    folder = candidate;
+    if (!prefix.empty() && trusted_tools(folder, prefix)) break;
+    prefix.clear();
+  }
+  if (prefix.empty() && !(arch && arch->installed)) {
+    // Never another chip's tools: only those the build records may list it.
+    std::vector<Text> lines = {
+        "**ERROR** This build is for " +
+            (arch ? Text(arch->chip) : "a chip of ELF machine " + std::to_string(machine)) +
+            ", and no toolchain for it was found:",
+        elf, "Searched for its objdump.exe in the folders that the build's records name:"};
+    for (const Text& candidate : recorded) lines.push_back(kIndent + candidate);
+    if (recorded.empty()) lines.push_back(Text(kIndent) + "none");
+    fail_and_wait(lines);
+  }
+  run.objdump_path = prefix.empty() ? Text() : folder + prefix + kObjdump;
   // Then the first install folder present.
   for (const char* install : kInstallFolders) {
-    const Text folder = install + Text(kToolsBelowInstall);
-    if (run.objdump_path.empty() && usable_tools(folder)) run.objdump_path = folder + kObjdump;
+    const Text candidate = install + Text(kToolsBelowInstall);
+    if (run.objdump_path.empty() && usable_avr_tools(candidate))
+      run.objdump_path = candidate + kAvr + kObjdump;
   }
   // Then the Boards Manager's, in the data folder of the preferences found
   // and in the one that IDE 1.5 and later share.
@@ -193,7 +319,7 @@ void locate_toolchain(RunRecord& run) {
     for (const Text& line : tool_directory_lines()) lines.push_back(line);
     fail_and_wait(lines);
   }
-  // Beside it: its folder may be named anything, "avr-objdump.exe" too.
+  // Beside it, of the same prefix: its folder may be named anything.
   run.readelf_path = left(run.objdump_path, length(run.objdump_path) - length(kObjdump)) + kReadelf;
 }
 

@@ -1,4 +1,6 @@
-// Finds avr-objdump.exe where the IDE installs it, or its Boards Manager.
+// Finds the objdump and readelf of the toolchain that built the ELF file:
+// where the build records it, and for AVR chips also where the IDE installs
+// its tools, or its Boards Manager.
 #ifndef TOLVANE_APP_TOOLCHAIN_H_
 #define TOLVANE_APP_TOOLCHAIN_H_
 
@@ -9,14 +11,16 @@
 
 namespace tolvane {
 
-/// Sets objdump_path (the toolchain that the build records, else the first
-/// install location present, else the Boards Manager's newest) and
-/// readelf_path beside it, or ends the run when no location holds the tool.
+/// Reads the ELF file's header for its machine, and sets objdump_path to the
+/// objdump of a toolchain for that machine (that the build records; for AVR
+/// else the first install location present, else the Boards Manager's
+/// newest) and readelf_path beside it, of the same prefix. Ends the run when
+/// the file is not an ELF file or no location holds the tool.
 void locate_toolchain(RunRecord& run);
 
 /// The folders, in the order they are tried, where the build's records say
 /// its tools are: the folder of |compiler| (from compile_commands.json), then
-/// "bin" below runtime.tools.avr-gcc.path and below each folder of
+/// "bin" below each runtime.tools.<name>.path and below each folder of
 /// builtInToolsFolders and toolsFolders. Each in the ANSI code page with
 /// backslashes, ending with one; folders that are not rooted are left out.
 std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options);

@@ -56,8 +56,8 @@ bool trusted_owner(PSID sid) {
     char bytes[256];
   } info;
   DWORD size = 0;
-  const bool user =
-      GetTokenInformation(token, TokenUser, &info, sizeof info, &size) && EqualSid(sid, info.user.User.Sid);
+  const bool user = GetTokenInformation(token, TokenUser, &info, sizeof info, &size) &&
+                    EqualSid(sid, info.user.User.Sid);
   CloseHandle(token);
   return user;
 }
@@ -65,7 +65,9 @@ bool trusted_owner(PSID sid) {
 // True when |path| is on a network drive, where the owners that the server
 // reports are not the local machine's users.
 bool on_network(const Text& path) {
-  auto separator = [&](size_t at) { return at < path.size() && (path[at] == '\\' || path[at] == '/'); };
+  auto separator = [&](size_t at) {
+    return at < path.size() && (path[at] == '\\' || path[at] == '/');
+  };
   if (separator(0) && separator(1)) return true;
   const Text root = path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : Text();
   return GetDriveTypeA(root.empty() ? nullptr : root.c_str()) == DRIVE_REMOTE;

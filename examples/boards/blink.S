@@ -1,0 +1,11 @@
+# Sets GPIO 2 of an ESP8266 (an Xtensa LX106) high, over and over.
+    .text
+    .global _start
+    .literal_position
+    .align 4
+_start:
+    movi a2, 0x60000300
+    movi a3, 4
+loop:
+    s32i a3, a2, 0
+    j loop
