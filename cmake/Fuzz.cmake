@@ -3,7 +3,8 @@
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "TOLVANE_FUZZ needs clang++ (-DCMAKE_CXX_COMPILER=clang++)")
 endif()
-add_library(tolvane_fuzz_code STATIC ${TOLVANE_PLATFORM_SOURCES} src/app/build_options.cc)
+add_library(tolvane_fuzz_code STATIC ${TOLVANE_PLATFORM_SOURCES} src/app/build_options.cc
+            src/app/places.cc)
 target_include_directories(tolvane_fuzz_code PUBLIC src)
 target_include_directories(tolvane_fuzz_code SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/rapidjson)
 target_compile_options(tolvane_fuzz_code PUBLIC -fsanitize=address,undefined,fuzzer-no-link -g)
