@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/toolchain.h"
+
 namespace tolvane {
 namespace {
 
@@ -27,6 +29,14 @@ TEST(CompilerOf, TakesTheFirstArgumentOfAWholeFirstEntryOnly) {
   for (const auto& [json, compiler] : kCases) EXPECT_EQ(compiler, compiler_of(json)) << json;
   // No NUL byte is valid JSON.
   EXPECT_EQ("", build_options_of(std::string(R"({"sketchLocation":"a"})") + '\0').sketch_location);
+}
+
+// Nobody can tell who owns a network share's files: none is a tool folder.
+TEST(RecordedToolFolders, LeaveOutNetworkShares) {
+  BuildOptions options;
+  options.tools_folders = R"(\\server\share\avr,C:\t\avr,//server/share/avr)";
+  EXPECT_EQ(std::vector<Text>{"C:\\t\\avr\\bin\\"},
+            recorded_tool_folders(R"(\\server\share\bin\avr-g++)", options));
 }
 
 }  // namespace
