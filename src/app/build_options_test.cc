@@ -31,10 +31,11 @@ TEST(CompilerOf, TakesTheFirstArgumentOfAWholeFirstEntryOnly) {
   EXPECT_EQ("", build_options_of(std::string(R"({"sketchLocation":"a"})") + '\0').sketch_location);
 }
 
-// Nobody can tell who owns a network share's files: none is a tool folder.
+// Nobody can tell who owns a network share's files: none is a tool folder;
+// and a folder named twice is tried once.
 TEST(RecordedToolFolders, LeaveOutNetworkShares) {
   BuildOptions options;
-  options.tools_folders = R"(\\server\share\avr,C:\t\avr,//server/share/avr)";
+  options.tools_folders = R"(\\server\share\avr,C:\t\avr,//server/share/avr,C:\t\avr)";
   EXPECT_EQ(std::vector<Text>{"C:\\t\\avr\\bin\\"},
             recorded_tool_folders(R"(\\server\share\bin\avr-g++)", options));
 }

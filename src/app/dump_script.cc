@@ -1,6 +1,8 @@
 // The dump-script stage.
 #include "app/dump_script.h"
 
+#include "app/places.h"
+
 using namespace platform;
 
 namespace tolvane {
@@ -116,9 +118,10 @@ void write_and_run_script(RunRecord& run) {
     run.script_path = folder + run.sketch_name + kScriptEnding;
     open_for_output(run.script_path);
     if (error_number() != no_error) {
-      stands = file_exists(run.script_path);
+      // Another user's script is never run; the folder refuses new files.
+      stands = file_exists(run.script_path) && !passed_over(run.script_path);
       if (stands) break;
-      continue;  // the folder refuses new files
+      continue;
     }
     written = true;
     for (const Text& line : script_lines(run)) {

@@ -100,10 +100,10 @@ void resolve_sketch(RunRecord& run) {
   for (const Text& candidate : candidates) {
     run.project_dir = candidate;
     for (const char* source : kSourceEndings) {
-      if (file_present(candidate + name + source)) {
-        run.output_dirs.push_back(candidate);
-        break;
-      }
+      if (!file_present(candidate + name + source)) continue;
+      // Another user's folder would choose the script that runs.
+      if (!passed_over(candidate)) run.output_dirs.push_back(candidate);
+      break;
     }
   }
   run.output_dirs.push_back(run.build_dir);

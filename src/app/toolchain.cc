@@ -141,7 +141,8 @@ Text newest_boards_manager_tool(const Text& data_dir) {
   return Text();
 }
 
-bool ends_with(const Text& text, const Text& ending) {
+// True when |text| ends in |ending| (lower case) in any letter case.
+bool ends_in_any_case(const Text& text, const Text& ending) {
   return text.size() >= ending.size() &&
          lower_case(text.substr(text.size() - ending.size())) == ending;
 }
@@ -150,9 +151,9 @@ bool ends_with(const Text& text, const Text& ending) {
 // or without ".exe"), ending with "-"; empty for any other name.
 Text compiler_prefix(const Text& compiler) {
   Text name = compiler.substr(compiler.find_last_of("\\/") + 1);
-  if (ends_with(name, kExe)) name.resize(name.size() - length(kExe));
+  if (ends_in_any_case(name, kExe)) name.resize(name.size() - length(kExe));
   for (const char* driver : kCompilerNames) {
-    if (!ends_with(name, driver)) continue;
+    if (!ends_in_any_case(name, driver)) continue;
     name.resize(name.size() - length(driver));
     return !name.empty() && name.back() == '-' ? name : Text();
   }
@@ -185,7 +186,7 @@ Text fitting_prefix(const Text& folder, const Text& named, const Architecture* a
   int found = 0;
   if (arch && arch->installed) return only;  // AVR toolchains are all "avr-"
   for (const Entry& entry : matches(folder + "*-" + kObjdump)) {
-    if (entry.folder || !ends_with(entry.name, Text("-") + kObjdump)) continue;
+    if (entry.folder || !ends_in_any_case(entry.name, Text("-") + kObjdump)) continue;
     only = left(entry.name, length(entry.name) - length(kObjdump));
     ++found;
   }
@@ -236,8 +237,13 @@ std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions
     for (const Text& folder : items_of(*list, starts_path))
       folders.push_back(tool_folder(folder + "\\bin"));
   }
-  folders.erase(std::remove(folders.begin(), folders.end(), Text()), folders.end());
-  return folders;
+  // Each folder once, where it comes first.
+  std::vector<Text> unique;
+  for (const Text& folder : folders) {
+    if (!folder.empty() && std::find(unique.begin(), unique.end(), folder) == unique.end())
+      unique.push_back(folder);
+  }
+  return unique;
 }
 
 bool version_below(const Text& a, const Text& b) {

@@ -22,7 +22,8 @@ void locate_toolchain(RunRecord& run);
 /// its tools are: the folder of |compiler| (from compile_commands.json), then
 /// "bin" below each runtime.tools.<name>.path and below each folder of
 /// builtInToolsFolders and toolsFolders. Each in the ANSI code page with
-/// backslashes, ending with one; folders that are not rooted are left out.
+/// backslashes, ending with one, and each once; folders that are not rooted
+/// or are on a network share are left out.
 std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options);
 
 /// True when version |a| comes before |b|: runs of digits compare as

@@ -108,10 +108,11 @@ Text command_interpreter();
 /// exit status; false when the interpreter could not start.
 bool run_command(const Text& command, int& status);
 
-/// True when the file or folder at |path| itself is owned by someone other
-/// than the current user, the Administrators group, SYSTEM or TrustedInstaller
-/// (on POSIX: the effective user and root). False when it is missing, on a
-/// network drive, or on a file system that records no owner.
+/// True when the file or folder at |path| itself (a link, not what it names)
+/// is owned by someone other than the current user, the Administrators group,
+/// SYSTEM or TrustedInstaller (on POSIX: the effective user and root), or its
+/// owner cannot be read. False when it is missing, on a network drive, or on a
+/// file system that records no owner.
 bool owned_by_another_user(const Text& path);
 
 // --- Text operations (1-based byte positions) ------------------------------

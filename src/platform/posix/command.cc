@@ -147,7 +147,7 @@ bool run_command(const Text& command, int& status) {
 bool owned_by_another_user(const Text& path) {
   struct stat info;
   const Text native = native_path(path);
-  return !native.empty() && stat(native.c_str(), &info) == 0 && info.st_uid != 0 &&
+  return !native.empty() && lstat(native.c_str(), &info) == 0 && info.st_uid != 0 &&
          info.st_uid != geteuid();
 }
 

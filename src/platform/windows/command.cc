@@ -62,21 +62,28 @@ bool trusted_owner(PSID sid) {
   return user;
 }
 
-// True when |path| is on a network drive, where the owners that the server
-// reports are not the local machine's users.
-bool on_network(const Text& path) {
+// True when |path| is on a drive whose owners cannot be told: a network
+// drive, where the server reports owners that are not this machine's users,
+// or a file system that records none (FAT32, exFAT).
+bool owners_unknown(const Text& path) {
   auto separator = [&](size_t at) {
     return at < path.size() && (path[at] == '\\' || path[at] == '/');
   };
   if (separator(0) && separator(1)) return true;
   const Text root = path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : Text();
-  return GetDriveTypeA(root.empty() ? nullptr : root.c_str()) == DRIVE_REMOTE;
+  const char* drive = root.empty() ? nullptr : root.c_str();
+  DWORD flags = 0;
+  return GetDriveTypeA(drive) == DRIVE_REMOTE ||
+         !GetVolumeInformationA(drive, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
+         !(flags & FILE_PERSISTENT_ACLS);
 }
 
 }  // namespace
 
 Text command_interpreter() {
-  const Text comspec = environment_value("ComSpec");
+  Text comspec = environment_value("ComSpec");
+  if (comspec.size() > 2 && comspec.front() == '"' && comspec.back() == '"')
+    comspec = comspec.substr(1, comspec.size() - 2);
   if (!comspec.empty()) return comspec;
   char folder[MAX_PATH];
   const UINT size = GetSystemDirectoryA(folder, MAX_PATH);
@@ -108,14 +115,17 @@ bool run_command(const Text& command, int& status) {
 }
 
 bool owned_by_another_user(const Text& path) {
-  if (path.empty() || path.find('\0') != Text::npos || on_network(path)) return false;
+  if (path.empty() || path.find('\0') != Text::npos ||
+      GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES || owners_unknown(path)) {
+    return false;
+  }
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   Text name = path;
   while (name.size() > 3 && ends_in_backslash(name)) name.pop_back();
   if (GetNamedSecurityInfoA(name.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
                             nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
-    return false;
+    return true;  // an owner may deny others the reading of it
   }
   const bool other = !trusted_owner(owner);
   LocalFree(descriptor);
