@@ -156,6 +156,13 @@ void print_line(const Text& text);
 /// Blocks until the user presses a key; returns at once without a console.
 void wait_for_key();
 
+/// True when the console is the program's own, so that it closes when the
+/// program ends: on Windows, GetConsoleProcessList counts this process alone
+/// (Tolvane was double-clicked, not run from a command prompt or a script).
+/// On POSIX, the nearest: standard input is a terminal whose session this
+/// process leads (a terminal window opened to run it, "xterm -e" say).
+bool owns_console();
+
 /// Closes what is still open and ends the process with |status|.
 [[noreturn]] void end_run(int status);
 
