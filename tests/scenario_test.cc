@@ -659,4 +659,54 @@ INSTANTIATE_TEST_SUITE_P(native, KeyWait, ::testing::Combine(::testing::Values(f
 INSTANTIATE_TEST_SUITE_P(wine, KeyWait, ::testing::Combine(::testing::Values(true), kKeys),
                          key_name);
 
+// Double-clicked, Tolvane holds its console alone: after a run it names the listings and
+// waits for a key before the window closes. Under Wine, started as the terminal's own
+// program in tmux, with the Windows user's own variables: the IDE 1.8 build in its
+// temporary folder, the tools in Program Files.
+class OwnConsole : public ::testing::TestWithParam<bool> {};
+
+TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
+  Machine machine(GetParam());
+  fs::path build;
+  for (std::error_code none; const auto& user : fs::directory_iterator(machine.c("users"), none))
+    if (user.path().filename() != "Public") build = user.path() / "Temp" / "arduino_build_1";
+  ASSERT_FALSE(build.empty());
+  Machine::clear(build);
+  spit(build / "Blink.ino.elf", slurp(TOLVANE_ARDUINO_ELF));
+  machine.install_tools(kToolBins[1]);
+  const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
+  const fs::path dir = machine.c("t");
+  const std::string script = "cd " + shq(dir) + " && " + machine.wine_env() + "wine " +
+                             machine.program() + " 2>/dev/null; echo $? >s; mv s status";
+  ASSERT_EQ(0, system((tmux + "new-session -d -x 120 -y 30 -s k " +
+                       shq("timeout -s KILL 60 sh -c " + shq(script)))
+                          .c_str()));
+  auto wait_for = [&](const std::function<bool()>& done) {
+    for (int i = 0; i < 600 && !done(); ++i) usleep(50000);
+    return done();
+  };
+  auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
+  const std::string windows = "C:\\users\\" +
+                              build.parent_path().parent_path().filename().string() +
+                              "\\Temp\\arduino_build_1\\Blink";
+  EXPECT_TRUE(wait_for([&] {
+    return screen().find("Press a key to close this window.") != std::string::npos;
+  })) << screen();
+  EXPECT_NE(std::string::npos,
+            screen().find(replaced(kDeletes, "\r\n", "\n") + "Disassembly: " + windows +
+                          ".asm.txt\nHeaders:     " + windows + ".hrd.txt\nPress a key"))
+      << screen();
+  usleep(500000);
+  EXPECT_FALSE(fs::exists(dir / "status")) << "the run ended without a key";
+  system((tmux + "send-keys -t k x").c_str());
+  EXPECT_TRUE(wait_for([&] { return fs::exists(dir / "status"); })) << "x did not end the wait";
+  EXPECT_EQ("0\n", slurp(dir / "status"));
+  EXPECT_TRUE(machine.wait_for_tools(2, true));
+  EXPECT_NE(std::string::npos, slurp(build.string() + "/Blink.asm.txt").find("format elf32-avr"));
+  system((tmux + "kill-server 2>/dev/null").c_str());
+  Machine::clear(build);
+}
+INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values(true),
+                         [](const auto&) { return std::string("ide_1_8_build_in_temp"); });
+
 }  // namespace
