@@ -550,7 +550,9 @@ TEST_P(Scenario, Run) {
   if (!row.refusing.empty()) chattr("-i");
   const bool failed = row.out.find("**E") != std::string::npos;
   // A run that made listings names them last.
-  const std::string listed = replaced(row.base, "%%", "%");
+  std::string listed = replaced(row.base, "%%", "%");  // in full, from C:\t
+  if (listed.size() < 2 || listed[1] != ':')
+    listed = (listed[0] == '\\' ? "C:" : "C:\\t\\") + listed;
   std::string expected_out =
       in(shown,
          row.out + (row.base.empty() || failed ? ""

@@ -150,7 +150,7 @@ void write_and_run_script(RunRecord& run) {
   if (!run_command(script_command(), status))
     fail_and_wait({kNoInterpreter, command_interpreter()});
   // Where the listings went: a kept script writes where it says.
-  const Text base = run.output_dir + run.sketch_name;
+  const Text base = full_path(run.output_dir + run.sketch_name);
   if (run.output_dir == run.build_dir && run.build_deleted_on_close)
     print_line("The IDE deletes this folder when it closes: copy the listings to keep them.");
   if (stands) {

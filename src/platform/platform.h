@@ -35,6 +35,10 @@ Text documents_folder();
 /// path or wildcard pattern; empty when none.
 Text first_match(const Text& pattern);
 
+/// |path| as a full path from its drive, as the system resolves it against
+/// the current folder; |path| itself when that cannot be told.
+Text full_path(const Text& path);
+
 /// True when first_match of the path is not empty.
 bool file_present(const Text& path);
 
