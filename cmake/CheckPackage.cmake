@@ -1,6 +1,7 @@
 # Makes the Windows package in a Windows build directory (its "package" target)
 # and checks it: the zip is named after the version and holds exactly
-# Tolvane.exe, README.md and LICENSE, the program carries its version resource
+# Tolvane.exe, README.txt and LICENSE, the readme is text that Notepad shows
+# well (README.md with CR LF line ends), the program carries its version resource
 # and is the build's own, and SHA256SUMS holds the right sums of the zip and of
 # Tolvane.exe.
 # Usage: cmake -DDIR=<Windows build directory> -DVERSION=<x.y.z> -P CheckPackage.cmake
@@ -29,7 +30,7 @@ if(result)
 endif()
 file(GLOB_RECURSE names RELATIVE ${contents} ${contents}/*)
 list(SORT names)
-if(NOT names STREQUAL "LICENSE;README.md;Tolvane.exe")
+if(NOT names STREQUAL "LICENSE;README.txt;Tolvane.exe")
   message(FATAL_ERROR "${zip} holds: ${names}")
 endif()
 foreach(name ${names})
@@ -39,6 +40,20 @@ foreach(name ${names})
     message(FATAL_ERROR "${name} in ${zip} differs from ${release}/${name}")
   endif()
 endforeach()
+
+# The same text, each of its lines one byte longer: CR LF where README.md has LF.
+set(source ${CMAKE_CURRENT_LIST_DIR}/../README.md)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files --ignore-eol ${source}
+                        ${contents}/README.txt RESULT_VARIABLE result)
+file(READ ${source} text)
+string(REGEX REPLACE "[^\n]" "" text "${text}")
+string(LENGTH "${text}" count)
+file(SIZE ${source} size)
+file(SIZE ${contents}/README.txt text_size)
+math(EXPR size "${size} + ${count}")
+if(result OR NOT text_size EQUAL size)
+  message(FATAL_ERROR "README.txt is not README.md with CR LF line ends")
+endif()
 
 file(STRINGS ${contents}/Tolvane.exe texts ENCODING UTF-16LE LENGTH_MINIMUM 4)
 foreach(expected ProductName Tolvane ProductVersion FileVersion FileDescription ${VERSION})

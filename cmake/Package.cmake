@@ -1,10 +1,11 @@
 # Makes the Windows package, byte for byte the same from every build of one
 # commit, wherever and whenever it is built:
-#   OUTPUT/NAME.zip   Tolvane.exe, README.md and LICENSE
+#   OUTPUT/NAME.zip   Tolvane.exe, README.txt and LICENSE
 #   OUTPUT/...        the same three files, as the zip unpacks them
 #   OUTPUT/SHA256SUMS the zip's and Tolvane.exe's SHA-256, as sha256sum writes
 #                     them, so that "sha256sum -c SHA256SUMS" checks both
-# The zip's entries are in a fixed order, with fixed permissions (0644) and one
+# README.txt is README.md with CR LF line ends, which every Notepad shows as
+# lines. The zip's entries are in a fixed order, with fixed permissions (0644) and one
 # time for all: SOURCE_DATE_EPOCH when it is set, otherwise the time of the
 # commit being built, otherwise 2026-01-01. No owner, group or extended time
 # is stored (zip -X), and the time is taken as UTC.
@@ -43,11 +44,13 @@ else()
   endif()
 endif()
 
-set(files Tolvane.exe README.md LICENSE)  # the order of the zip's entries
+set(files Tolvane.exe README.txt LICENSE)  # the order of the zip's entries
 file(REMOVE_RECURSE ${OUTPUT})
 file(MAKE_DIRECTORY ${OUTPUT})
 file(COPY_FILE ${PROGRAM} ${OUTPUT}/Tolvane.exe)
-file(COPY_FILE ${SOURCE}/README.md ${OUTPUT}/README.md)
+file(READ ${SOURCE}/README.md readme)
+string(REPLACE "\n" "\r\n" readme "${readme}")
+file(WRITE ${OUTPUT}/README.txt "${readme}")
 file(COPY_FILE ${SOURCE}/LICENSE ${OUTPUT}/LICENSE)
 foreach(name ${files})
   file(CHMOD ${OUTPUT}/${name} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -73,7 +73,7 @@ gtest_discover_tests(tolvane_scenarios TEST_FILTER "native/*" DISCOVERY_TIMEOUT 
   PROPERTIES LABELS quick TIMEOUT 120)
 # A few of the same runs with the program under valgrind.
 gtest_discover_tests(tolvane_scenarios TEST_PREFIX "memcheck:" DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
-  TEST_FILTER "native/*/typical:native/*/help:native/*/no_preferences_and_no_build:native/*/a_megabyte*:native/*/ide_2_3*:native/*/build_options_over*"
+  TEST_FILTER "native/*/typical:native/*/help:native/*/ide_2_before_the_first_verify:native/*/a_megabyte*:native/*/ide_2_3*:native/*/build_options_over*"
   PROPERTIES LABELS memcheck TIMEOUT 300 ENVIRONMENT
   "TOLVANE_TEST_WRAPPER=valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite")
 # The README's first command: the sample's script and both listings appear.

@@ -261,20 +261,34 @@ const Tree kSketch = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\b
 const std::string kSketchBase = "c:\\t\\book\\sketches\\blink\\blink";
 const std::string kBuildBase = "c:\\t\\build\\blink";
 const std::string kHelp = slurp(TOLVANE_SOURCE_DIR "/tests/golden/help.txt");
-const std::string kNotFound = crlf({"**ERROR** Can not find Ardunio preferences file:",
-                                    "C:\\t\\appdata\\Arduino\\preferences.txt"});
-std::string no_build_path(const std::string& home = "C:\\t\\home\\",
-                          const std::string& prefs = "C:\\t\\appdata\\Arduino\\preferences.txt") {
-  return crlf({"**ERROR** This program requires that the 'build.path' is specified",
-               "          in the user's Ardunio preferences file. Please set up a",
-               "          directory for builds and add it to your preferences file.",
-               "  Example:", "          build.path=" + home + "Documents\\Arduino\\Build", "",
-               "          Please also set preproc.save_build_files to true.", "",
-               "Your Ardunio preferences file is:", prefs});
+// The IDEs' build folders as a run with kUser's variables searches them, and the failure
+// block without a build: those or |places|, then |after|.
+const std::vector<std::string> kBuildPlaces = {"    C:\\t\\local\\arduino\\sketches\\*\\", "    C:\\t\\temp\\arduino\\sketches\\*\\", "    C:\\t\\temp\\arduino-sketch-*\\", "    C:\\t\\temp\\arduino_build_*\\", "    C:\\t\\temp\\build*.tmp\\"};
+std::string no_build(const std::vector<std::string>& after, std::vector<std::string> places = kBuildPlaces) {
+  places.insert(places.begin(), {"**ERROR** No build of any Arduino IDE was found.", "Press Verify in the Arduino IDE, then run Tolvane again.", "Searched for builds in:"});
+  places.insert(places.end(), after.begin(), after.end());
+  return crlf(places);
 }
+const std::string kNotFound = no_build({"and for a preferences file naming build.path (IDE 1.x), first at:", "C:\\t\\appdata\\Arduino\\preferences.txt"});
+std::string no_build_path(const std::string& prefs = "C:\\t\\appdata\\Arduino\\preferences.txt", const std::vector<std::string>& places = kBuildPlaces) {
+  return no_build({"The preferences file read names no build.path:", prefs}, places);
+}
+const std::vector<std::string> kNoPlaces = {"    none: LocalAppData, TMP, TEMP and UserProfile are unset"};
 std::string no_elf(const std::string& dir) {
-  return crlf({"**ERROR** Can not find '*.elf' file in build directory:", dir});
+  return crlf({"**ERROR** Can not find '*.elf' file in build directory:", dir, "Nor was a build of any IDE found: press Verify in the Arduino", "IDE, then run Tolvane again. Searched for builds in:"}) + crlf(kBuildPlaces);
 }
+// The block without avr-objdump.exe: the folders that the build records, the install folders,
+// then the Boards Manager's in |data| and in kUser's Arduino15.
+std::string no_objdump(std::vector<std::string> recorded, const std::vector<std::string>& data = {}) {
+  recorded.insert(recorded.end(), std::begin(kToolBins), std::end(kToolBins));
+  for (const std::string& folder : data) recorded.push_back(folder);
+  recorded.push_back("C:\\t\\local\\Arduino15\\");
+  for (size_t i = 0; i < recorded.size(); ++i)
+    recorded[i] = "    " + recorded[i] + (i < recorded.size() - data.size() - 1 ? "" : "packages\\arduino\\tools\\avr-gcc\\*\\bin\\");
+  recorded.insert(recorded.begin(), {"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:"});
+  return crlf(recorded);
+}
+const std::string kDeletes = "The IDE deletes this folder when it closes: copy the listings to keep them.\r\n";
 Tree sketch_in(const std::string& folder) {
   return {{"build\\blink.cpp.elf", kElf}, {folder + "\\blink\\blink.ino", ""}};
 }
@@ -356,29 +370,29 @@ const Row kRows[] = {
   {.name = "elf_with_neither_ending", .prefs = kTypical, .files = {{"build\\blink.elf", kElf}, {"build\\.ino", ""}}, .base = "c:\\t\\build\\", .elf = "c:\\t\\build\\blink.elf"},
   {.name = "spaces_parentheses_ampersand_percent", .prefs = crlf({"build.path=C:\\t\\My Build", "sketchbook.path=C:\\t\\My (1) & 100%"}), .files = {{"my build\\my blink.cpp.elf", kElf}, {"My (1) & 100%\\sketches\\my blink\\my blink.ino", ""}}, .base = "c:\\t\\my (1) & 100%%\\sketches\\my blink\\my blink", .elf = "c:\\t\\my build\\my blink.cpp.elf"},
   {.name = "older_script_and_listings_replaced_whole", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd", std::string(5000, 'x')}, {"book\\sketches\\blink\\blink.asm.txt", "older\r\n"}, {"book\\sketches\\blink\\blink.hrd.txt", "older\r\n"}}, .base = kSketchBase},
-  {.name = "a_kept_script_naming_the_build_runs_as_it_is", .prefs = kTypical, .files = kSketch, .held = "book\\sketches\\blink\\blink_dump.cmd", .made = {{"kept.txt", "ELF Header:"}}},
+  {.name = "a_kept_script_naming_the_build_runs_as_it_is", .prefs = kTypical, .files = kSketch, .out = "The dump script ran as it stands: c:\\t\\book\\sketches\\blink\\blink_dump.cmd\r\n", .held = "book\\sketches\\blink\\blink_dump.cmd", .made = {{"kept.txt", "ELF Header:"}}},
   {.name = "a_kept_script_naming_a_deleted_build", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** The dump script can not be written anew, and it does not name", "          the build just made. The script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd", "The build it should name:", kTypicalElf, "Make the script writable, so that it is written anew, or edit its path."}), .elf = "C:\\t\\temp\\arduino_build_1\\Blink.ino.elf", .held = "book\\sketches\\blink\\blink_dump.cmd"},
   {.name = "nothing_another_user_owns_is_taken", .prefs = kNone, .files = {{"C:\\Arduino\\portable\\preferences.txt", crlf({"build.path=C:\\Arduino\\b"})}, {"C:\\Arduino\\b\\x.cpp.elf", kElf}, {"temp\\arduino_build_9\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands("C:\\t\\gcc\\bin\\avr-g++")}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Projects\\Blink\\Blink.ino", ""}, {"home\\My Documents\\Projects\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = passed({"C:\\Arduino\\portable\\preferences.txt", "C:\\t\\temp\\arduino_build_9\\", "C:\\t\\local\\arduino\\sketches\\4F6A\\build.options.json", "C:\\t\\home\\Documents\\Projects\\Blink\\", "C:\\t\\local\\arduino\\sketches\\4F6A\\compile_commands.json", kToolBins[1] + "avr-objdump.exe", kToolBins[2], kToolBins[3] + "avr-readelf.exe", "C:\\t\\home\\My Documents\\Projects\\Blink\\Blink_dump.cmd"}) + taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf") + elsewhere("C:\\t\\home\\Documents\\Arduino\\Blink\\"), .base = "C:\\t\\home\\Documents\\Arduino\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {"C:\\t\\gcc\\bin\\", kToolBins[1], kToolBins[2], kToolBins[3], boards("7.3.0")}, .held = "home\\My Documents\\Projects\\Blink\\Blink_dump.cmd", .others = {"C:\\Arduino\\portable\\preferences.txt", "temp\\arduino_build_9\\", "local\\arduino\\sketches\\4F6A\\build.options.json", "local\\arduino\\sketches\\4F6A\\compile_commands.json", "home\\Documents\\Projects\\Blink\\", kToolBins[1] + "avr-objdump.exe", kToolBins[2], kToolBins[3] + "avr-readelf.exe", "home\\My Documents\\Projects\\Blink\\Blink_dump.cmd"}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf"}},
   {.name = "an_interpreter_that_cannot_start", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not start the command interpreter:", "C:\\Windows\\system32\\cmd-gone.exe"}), .env = {{"AppData", "C:\\t\\appdata"}, {"ComSpec", "C:\\Windows\\system32\\cmd-gone.exe"}}, .made = {{"book\\sketches\\blink\\blink_dump.cmd", "\"C:\\Program Files\\Arduino"}}},
   {.name = "the_interpreter_runs_without_autorun_and_delayed_expansion", .prefs = crlf({"build.path=C:\\t\\build", "sketchbook.path=C:\\t\\Fun! Stuff"}), .files = {{"build\\blink.cpp.elf", kElf}, {"Fun! Stuff\\blink\\blink.ino", ""}, {"cmd.exe", kInterpreter}}, .base = "c:\\t\\fun! stuff\\blink\\blink", .env = {{"AppData", "C:\\t\\appdata"}, {"ComSpec", "C:\\t\\cmd.exe"}}, .only = "wine", .made = {{"interpreter.txt", "\"C:\\t\\cmd.exe\" /d /v:off /c \"\"%TOLVANE_DUMP_SCRIPT%\"\""}}},
   {.name = "a_refused_script_goes_to_the_next_sketch_folder", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}, {"home\\Documents\\Arduino\\blink\\blink.ino", ""}}, .out = elsewhere("C:\\t\\home\\Documents\\Arduino\\blink\\"), .base = "C:\\t\\home\\Documents\\Arduino\\blink\\blink"},
   {.name = "script_that_cannot_be_written_anywhere", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"book\\sketches\\blink\\blink_dump.cmd\\", ""}, {"build\\blink_dump.cmd\\", ""}}, .out = crlf({"**ERROR** Can not write the dump script:", "c:\\t\\book\\sketches\\blink\\blink_dump.cmd"})},
-  {.name = "an_example_folder_that_refuses_writing", .files = {{"temp\\arduino_build_5\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_5\\build.options.json", "{\"sketchLocation\": \"C:\\\\Program Files (x86)\\\\Arduino\\\\examples\\\\01.Basics\\\\Blink\\\\Blink.ino\"}"}, {kExample + "Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf") + elsewhere("C:\\t\\temp\\arduino_build_5\\"), .base = "C:\\t\\temp\\arduino_build_5\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .refusing = kExample},
-  {.name = "no_preferences_and_no_build", .files = kNoBuilds, .out = kNotFound},
-  {.name = "no_appdata", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not find Ardunio preferences file:", "\\Arduino\\preferences.txt"}), .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}}},
+  {.name = "an_example_folder_that_refuses_writing", .files = {{"temp\\arduino_build_5\\Blink.ino.elf", kArduinoElf}, {"temp\\arduino_build_5\\build.options.json", "{\"sketchLocation\": \"C:\\\\Program Files (x86)\\\\Arduino\\\\examples\\\\01.Basics\\\\Blink\\\\Blink.ino\"}"}, {kExample + "Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf") + elsewhere("C:\\t\\temp\\arduino_build_5\\") + kDeletes, .base = "C:\\t\\temp\\arduino_build_5\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .refusing = kExample},
+  {.name = "ide_2_before_the_first_verify", .files = {{"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\", ""}, {"temp\\build1.tmp\\x.elf\\", ""}, {"local\\arduino\\sketches\\", ""}, {"local\\Arduino15\\arduino-cli.yaml", "board_manager:\n"}, {"appdata\\arduino-ide\\", ""}}, .out = kNotFound},
+  {.name = "no_appdata", .prefs = kTypical, .files = kSketch, .out = no_build({"and for a preferences file naming build.path (IDE 1.x), first at:", "\\Arduino\\preferences.txt"}, kNoPlaces), .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}}},
   {.name = "preferences_a_folder", .prefs = kNone, .files = {{kPrefs + "\\", ""}}, .out = kNotFound},
   {.name = "preferences_unreadable", .prefs = kTypical, .files = kSketch, .out = crlf({"**Error** opening Ardunio preferences file:", "C:\\t\\appdata\\Arduino\\preferences.txt"}), .only = "native", .held = kPrefs},
   {.name = "no_build_path_and_no_build", .prefs = ide_prefs("", "C:\\t\\book"), .files = kNoBuilds, .out = no_build_path()},
-  {.name = "build_path_block_names_the_file_read", .prefs = ide_prefs("", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = kSketch, .out = no_build_path("C:\\t\\home\\", "C:\\t\\local\\Arduino15\\preferences.txt")},
+  {.name = "no_build_names_the_preferences_file_read", .prefs = ide_prefs("", "C:\\t\\book"), .prefs_at = "local\\Arduino15\\preferences.txt", .files = kSketch, .out = no_build_path("C:\\t\\local\\Arduino15\\preferences.txt")},
   {.name = "empty_build_path", .prefs = crlf({"build.path=  "}), .files = kSketch, .out = no_build_path()},
   {.name = "build_path_without_equals", .prefs = crlf({"build.path C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
-  {.name = "build_path_block_without_home", .prefs = crlf({"build.path="}), .files = kSketch, .out = no_build_path("\\"), .env = {{"AppData", "C:\\t\\appdata"}}},
+  {.name = "no_build_and_no_build_folders_to_search", .prefs = crlf({"build.path="}), .files = kSketch, .out = no_build_path("C:\\t\\appdata\\Arduino\\preferences.txt", kNoPlaces), .env = {{"AppData", "C:\\t\\appdata"}}},
   {.name = "byte_order_mark_hides_the_first_line", .prefs = "\xEF\xBB\xBF" + crlf({"build.path=C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
   {.name = "ctrl_z_ends_the_data", .prefs = crlf({"sketchbook.path=C:\\t\\book", "\x1a", "build.path=C:\\t\\build"}), .files = kSketch, .out = no_build_path()},
   {.name = "no_elf", .prefs = kTypical, .files = {{"build\\blink.ino", ""}, {"build\\folder.elf\\", ""}, {"build\\x.elfold", kElf}}, .out = no_elf("c:\\t\\build\\")},
   {.name = "cr_alone_ends_no_line", .prefs = "build.path=C:\\t\\build\rsketchbook.path=C:\\t\\book\r\n", .files = kSketch, .out = no_elf("c:\\t\\build\rsketchbook.path=c:\\t\\book\\")},
   {.name = "nul_in_the_build_path", .prefs = std::string("build.path=C:\\t\\bu\0ild\r\n", 24), .files = kSketch, .out = no_elf(std::string("c:\\t\\bu\0ild\\", 12))},
-  {.name = "no_objdump", .prefs = kTypical, .files = kSketch, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}},
+  {.name = "no_objdump", .prefs = kTypical, .files = kSketch, .out = no_objdump({}, {"C:\\t\\appdata\\Arduino\\"}), .tools = {}},
   {.name = "keys_in_any_case_values_lowered", .prefs = crlf({"BUILD.Path=C:\\T\\BUILD", "SketchBook.PATH=C:\\t\\Book"}), .files = kSketch, .base = kSketchBase},
   {.name = "spaces_around_the_key_and_value", .prefs = crlf({"  build.path =  C:\\t\\my  build  ", "sketchbook.path=C:\\t\\book"}), .files = {{"my  build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}}, .base = kSketchBase, .elf = "c:\\t\\my  build\\blink.cpp.elf"},
   {.name = "the_last_line_wins_and_a_longer_key_counts", .prefs = "build.path=C:\\t\\x\nbuild.paths=C:\\t\\build\r\nsketchbook.path=C:\\t\\book\n", .files = kSketch, .base = kSketchBase},
@@ -404,7 +418,7 @@ const Row kRows[] = {
   {.name = "ide_2_0_build_in_temp", .files = {{"temp\\arduino\\sketches\\9C1E\\", kIdeBuild}}, .out = taking("temp\\arduino\\sketches\\9C1E\\Blink.ino.elf"), .base = "C:\\t\\temp\\arduino\\sketches\\9C1E\\Blink", .elf = "C:\\t\\temp\\arduino\\sketches\\9C1E\\Blink.ino.elf"},
   {.name = "early_ide_2_0_build_options_first", .files = {{"temp\\arduino-sketch-9C1E\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino-sketch-9C1E\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino-sketch-9C1E\\Blink.ino.elf", .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}, {"UserProfile", "C:\\t\\temp\\"}}},
   {.name = "ide_1_8_build_in_temp_without_build_path", .prefs = ide_prefs("", "C:\\t\\book"), .files = {{"temp\\arduino_build_123456\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_123456\\Blink.ino.elf"), .base = "c:\\t\\book\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_123456\\Blink.ino.elf"},
-  {.name = "ide_1_0_build_in_temp", .files = {{"temp\\build5012.tmp\\Blink.cpp.elf", kArduinoElf}}, .out = taking("temp\\build5012.tmp\\Blink.cpp.elf"), .base = "C:\\t\\temp\\build5012.tmp\\Blink", .elf = "C:\\t\\temp\\build5012.tmp\\Blink.cpp.elf", .env = {{"TEMP", "C:\\t\\temp"}}},
+  {.name = "ide_1_0_build_in_temp", .files = {{"temp\\build5012.tmp\\Blink.cpp.elf", kArduinoElf}}, .out = taking("temp\\build5012.tmp\\Blink.cpp.elf") + kDeletes, .base = "C:\\t\\temp\\build5012.tmp\\Blink", .elf = "C:\\t\\temp\\build5012.tmp\\Blink.cpp.elf", .env = {{"TEMP", "C:\\t\\temp"}}},
   {.name = "equal_times_the_earlier_place_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_newer_ide_2_build_wins_over_the_build_path", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"local\\arduino\\sketches\\4F6A\\", kIdeBuild}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "c:\\t\\book\\sketches\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .older = {"build\\blink.cpp.elf"}},
   {.name = "the_newest_elf_of_the_build_path_and_the_builds", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"build\\blink.ino.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"temp\\arduino_build_1\\", kIdeBuild}}, .base = kSketchBase, .elf = "c:\\t\\build\\blink.ino.elf", .older = {"build\\blink.cpp.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
@@ -418,7 +432,7 @@ const Row kRows[] = {
   {.name = "ide_1_6_tools_by_tools_folders_before_the_boards_manager", .files = {{"temp\\arduino_build_5\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .tools = {boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\arduino-1.6.9\\hardware\\tools\\avr\\bin\\"}, .record = {{"toolsFolders", "C:\\t\\arduino-1.6.9\\tools-builder,C:\\t\\arduino-1.6.9\\hardware\\tools\\avr"}}},
   {.name = "ide_2_compiler_in_a_moved_data_folder_first", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands("C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6/bin/avr-g++")}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", "C:\\t\\zip\\bin\\"}, .used = "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_recorded_toolchain_that_is_gone", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .record = kGoneRecord},
-  {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = crlf({"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:", "    " + kToolBins[0], "    " + kToolBins[1], "    " + kToolBins[2], "    " + kToolBins[3]}), .tools = {}, .record = kGoneRecord},
+  {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = no_objdump({"C:\\t\\gcc\\bin\\", kZip + "hardware\\tools\\avr\\bin\\", kZip + "tools-builder\\bin\\", "\\usr\\share\\arduino-builder\\bin\\"}), .tools = {}, .record = kGoneRecord},
   {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", kHuge}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "ide_2_arm_build_by_its_compiler_not_the_avr_tools_of_an_ide_1_8", .files = {{"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", kArmElf}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands(kArmGcc + "/bin/arm-none-eabi-g++")}, {"Blink.ino", slurp(TOLVANE_SOURCE_DIR "/examples/boards/Blink.ino")}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], kArmTools}, .shows = "    *kPortOutput ^= 1u << 2;\n    8024:"},
@@ -541,7 +555,19 @@ TEST_P(Scenario, Run) {
   const size_t runs = !row.base.empty() ? 2 : kept && !failed ? 1 : 0;
   EXPECT_TRUE(machine.wait_for_tools(runs, may_run)) << "the tools did not end";
   if (!immutable.empty()) chattr("-i");
-  std::string expected_out = in(shown, row.out);
+  // A run that made listings names them last.
+  std::string listed = replaced(row.base, "%%", "%");  // in full, from C:\t
+  if (listed.size() < 2 || listed[1] != ':')
+    listed = (listed[0] == '\\' ? "C:" : "C:\\t\\") + listed;
+  std::string expected_out =
+      in(shown,
+         row.out + (row.base.empty() || failed ? ""
+                                               : crlf({"Disassembly: " + listed + ".asm.txt",
+                                                       "Headers:     " + listed + ".hrd.txt"})));
+  if (row.out == kHelp) {  // on one screen: at most 24 lines of at most 79 columns
+    EXPECT_GE(24, std::count(out.begin(), out.end(), '\n'));
+    EXPECT_FALSE(std::regex_search(out, std::regex("[^\r\n]{80}")));
+  }
   // cmd shows each line of the script after its prompt
   if (on_wine && !failed && row.out != kHelp) {
     for (std::string* text : {&out, &expected_out})
@@ -640,5 +666,55 @@ INSTANTIATE_TEST_SUITE_P(native, KeyWait, ::testing::Combine(::testing::Values(f
                          key_name);
 INSTANTIATE_TEST_SUITE_P(wine, KeyWait, ::testing::Combine(::testing::Values(true), kKeys),
                          key_name);
+
+// Double-clicked, Tolvane holds its console alone: after a run it names the listings and
+// waits for a key before the window closes. Under Wine, started as the terminal's own
+// program in tmux, with the Windows user's own variables: the IDE 1.8 build in its
+// temporary folder, the tools in Program Files.
+class OwnConsole : public ::testing::TestWithParam<bool> {};
+
+TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
+  Machine machine(GetParam());
+  fs::path build;
+  for (std::error_code none; const auto& user : fs::directory_iterator(machine.c("users"), none))
+    if (user.path().filename() != "Public") build = user.path() / "Temp" / "arduino_build_1";
+  ASSERT_FALSE(build.empty());
+  Machine::clear(build);
+  spit(build / "Blink.ino.elf", slurp(TOLVANE_ARDUINO_ELF));
+  machine.install_tools(kToolBins[1]);
+  const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
+  const fs::path dir = machine.c("t");
+  const std::string script = "cd " + shq(dir) + " && " + machine.wine_env() + "wine " +
+                             machine.program() + " 2>/dev/null; echo $? >s; mv s status";
+  ASSERT_EQ(0, system((tmux + "new-session -d -x 120 -y 30 -s k " +
+                       shq("timeout -s KILL 60 sh -c " + shq(script)))
+                          .c_str()));
+  auto wait_for = [&](const std::function<bool()>& done) {
+    for (int i = 0; i < 600 && !done(); ++i) usleep(50000);
+    return done();
+  };
+  auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
+  const std::string windows = "C:\\users\\" +
+                              build.parent_path().parent_path().filename().string() +
+                              "\\Temp\\arduino_build_1\\Blink";
+  EXPECT_TRUE(wait_for([&] {
+    return screen().find("Press a key to close this window.") != std::string::npos;
+  })) << screen();
+  EXPECT_NE(std::string::npos,
+            screen().find(replaced(kDeletes, "\r\n", "\n") + "Disassembly: " + windows +
+                          ".asm.txt\nHeaders:     " + windows + ".hrd.txt\nPress a key"))
+      << screen();
+  usleep(500000);
+  EXPECT_FALSE(fs::exists(dir / "status")) << "the run ended without a key";
+  system((tmux + "send-keys -t k x").c_str());
+  EXPECT_TRUE(wait_for([&] { return fs::exists(dir / "status"); })) << "x did not end the wait";
+  EXPECT_EQ("0\n", slurp(dir / "status"));
+  EXPECT_TRUE(machine.wait_for_tools(2, true));
+  EXPECT_NE(std::string::npos, slurp(build.string() + "/Blink.asm.txt").find("format elf32-avr"));
+  system((tmux + "kill-server 2>/dev/null").c_str());
+  Machine::clear(build);
+}
+INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values(true),
+                         [](const auto&) { return std::string("ide_1_8_build_in_temp"); });
 
 }  // namespace

@@ -12,19 +12,21 @@ namespace tolvane {
 namespace {
 
 // Where the IDEs build when no build path is set: a root (see place_root),
-// the folder below it, and the pattern of the build folders there.
+// the folder below it, the pattern of the build folders there, and whether
+// the IDE deletes its build folder when it closes.
 struct BuildPlace {
   const char* root;
   const char* folder;
   const char* builds;
+  bool deleted_on_close;
 };
 
 const BuildPlace kBuildPlaces[] = {
-    {"%LocalAppData%", "\\arduino\\sketches\\", "*"},  // IDE 2.3 and later
-    {"<temp>", "\\arduino\\sketches\\", "*"},          // IDE 2.0 to 2.2
-    {"<temp>", "\\", "arduino-sketch-*"},              // the first IDE 2.0 releases
-    {"<temp>", "\\", "arduino_build_*"},               // IDE 1.6 to 1.8
-    {"<temp>", "\\", "build*.tmp"},                    // IDE 1.0
+    {"%LocalAppData%", "\\arduino\\sketches\\", "*", false},  // IDE 2.3 and later
+    {"<temp>", "\\arduino\\sketches\\", "*", false},          // IDE 2.0 to 2.2
+    {"<temp>", "\\", "arduino-sketch-*", false},              // the first IDE 2.0 releases
+    {"<temp>", "\\", "arduino_build_*", true},                // IDE 1.6 to 1.8
+    {"<temp>", "\\", "build*.tmp", true},                     // IDE 1.0
 };
 
 unsigned char capital(char byte) {
@@ -94,7 +96,28 @@ bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
   run.elf_name = newest.elf_name;
   // Shown on the console: the build is not where the user said.
   run.found_build = newest.place == 0 ? Text() : newest.build_dir + newest.elf_name;
+  run.build_deleted_on_close = newest.place > 0 && kBuildPlaces[newest.place - 1].deleted_on_close;
   return true;
+}
+
+std::vector<Text> build_place_lines() {
+  std::vector<Text> lines;
+  for (const BuildPlace& ide : kBuildPlaces) {
+    const Text root = place_root(ide.root);
+    if (!root.empty()) lines.push_back("    " + root + ide.folder + ide.builds + "\\");
+  }
+  if (lines.empty()) lines.push_back("    none: LocalAppData, TMP, TEMP and UserProfile are unset");
+  return lines;
+}
+
+[[noreturn]] void fail_without_build(std::vector<Text> lines) {
+  const std::vector<Text> start = {"**ERROR** No build of any Arduino IDE was found.",
+                                   "Press Verify in the Arduino IDE, then run Tolvane again.",
+                                   "Searched for builds in:"};
+  lines.insert(lines.begin(), start.begin(), start.end());
+  const std::vector<Text> places = build_place_lines();
+  lines.insert(lines.begin() + start.size(), places.begin(), places.end());
+  fail_and_wait(lines);
 }
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 #include "app/driver.h"
 
 #include "app/dump_script.h"
+#include "app/places.h"
 #include "app/preferences.h"
 #include "app/sketch.h"
 #include "app/toolchain.h"
@@ -10,31 +11,26 @@ namespace tolvane {
 
 namespace {
 
+// At most 22 lines of at most 79 columns: with the command that asked for it
+// and the prompt after it, one screen of a console.
 const char* const kHelpLines[] = {
-    "Tolvane.exe is a small program written in Brakka to automate the",
-    "process of creating dume files from the elf file produced by the Ardunio IDE.",
-    "The program attempts to write a CMD file to the project directory and execute",
-    "it. The CMD file allows the Avr-ObjDump and/or Avr-readelf options to be",
-    "edited as desired. The dump files are also placed in the project directory. ",
+    "Tolvane.exe lists what the Arduino IDE built last. It writes <sketch>_dump.cmd",
+    "into the sketch's folder and runs it; the script writes two listings there:",
+    "<sketch>.asm.txt, the disassembly with the source (objdump -S), and",
+    "<sketch>.hrd.txt, the headers (readelf -e). Edit the script, rerun it freely.",
     "",
-    "This program requires that 'build.path' be specified in the user's Ardunio",
-    "preferences file. Please set up a directory for builds and add it to your ",
-    "preferences file.Please also set preproc.save_build_files to true.",
+    "No setup is needed: press Verify in the Arduino IDE, then run Tolvane.",
     "",
-    "The program searches the following directories for Avr-ObjDump & Avr-readelf:",
-    nullptr,  // the tool directories go here
-    "Any board with a GCC toolchain (AVR, ARM, Xtensa, RISC-V) is listed by that",
-    "toolchain's own objdump and readelf, where the build records them; for AVR",
-    "boards the directories above are searched next.",
-    "",
-    "The program searches the following directories for project directory:",
-    "    Sketchbook (as defined in Arduino preferences file)",
-    "    <users home path>\\Documents\\Arduino",
-    "    <users home path>\\My Documents\\Arduino",
-    "    <users home path>\\Documents\\Projects",
-    "    <users home path>\\My Documents\\Projects",
-    "If project directory can be found then the CMD file is written to the build",
-    "is written to the build directory.",
+    "Builds: the newest *.elf of the build.path folder (if preferences.txt sets one)",
+    "  and the build folders of IDE 2 (arduino\\sketches in %LocalAppData% or %TEMP%)",
+    "  and IDE 1.x (arduino_build_*, build*.tmp in %TEMP%).",
+    "Sketch folder: the first that holds the sketch: the one the build names, the",
+    "  sketchbook's, then Projects\\<sketch> and Arduino\\<sketch> in Documents;",
+    "  else the build folder.",
+    "Tools: objdump.exe and readelf.exe of the toolchain that the build records",
+    "  (AVR, ARM, Xtensa, RISC-V); for AVR then hardware\\tools\\avr\\bin\\ in:",
+    nullptr,  // the install folders go here
+    "  then the Boards Manager's avr-gcc in Arduino15 or ArduinoData.",
     "",
     "There are no command line options.",
     "",
@@ -50,7 +46,13 @@ Text help_text() {
       text += "\r\n";
       continue;
     }
-    for (const Text& directory : tool_directory_lines()) text += directory + "\r\n";
+    // The install folders, joined and wrapped as the other lines.
+    Text folders = "   ";
+    for (const char* install : kInstallFolders) {
+      if (folders.size() + 2 + Text(install).size() > 78) text += folders + "\r\n", folders = "   ";
+      folders += Text(" ") + install + ",";
+    }
+    text += folders + "\r\n";
   }
   return text;
 }

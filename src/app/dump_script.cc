@@ -152,6 +152,21 @@ void write_and_run_script(RunRecord& run) {
   int status = 0;  // what the tools gave is in the listings
   if (!run_command(script_command(), status))
     fail_and_wait({kNoInterpreter, command_interpreter()});
+  // Where the listings went: a kept script writes where it says.
+  const Text base = full_path(run.output_dir + run.sketch_name);
+  if (run.output_dir == run.build_dir && run.build_deleted_on_close)
+    print_line("The IDE deletes this folder when it closes: copy the listings to keep them.");
+  if (stands) {
+    print_line("The dump script ran as it stands: " + run.script_path);
+  } else {
+    print_line("Disassembly: " + base + kDisassemblyEnding);
+    print_line("Headers:     " + base + kHeadersEnding);
+  }
+  // A double-clicked program's window would close before they were read.
+  if (owns_console()) {
+    print_line("Press a key to close this window.");
+    wait_for_key();
+  }
   end_run(0);
 }
 

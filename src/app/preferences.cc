@@ -35,24 +35,8 @@ std::vector<PreferencesPlace> preferences_places() {
 const char kBuildKey[] = "build.path";
 const char kSketchbookKey[] = "sketchbook.path";
 
-const char kNotFound[] = "**ERROR** Can not find Ardunio preferences file:";
 const char kCannotOpen[] = "**Error** opening Ardunio preferences file:";
 const char kNoAnsi[] = "**ERROR** This system's code page has no place for a character of";
-
-[[noreturn]] void fail_on_build_path(const RunRecord& run) {
-  fail_and_wait({
-      "**ERROR** This program requires that the 'build.path' is specified",
-      "          in the user's Ardunio preferences file. Please set up a",
-      "          directory for builds and add it to your preferences file.",
-      "  Example:",
-      "          build.path=" + run.home_prefix + "Documents\\Arduino\\Build",
-      "",
-      "          Please also set preproc.save_build_files to true.",
-      "",
-      "Your Ardunio preferences file is:",
-      run.prefs_path,
-  });
-}
 
 // True when |line|, trimmed and lower-cased, begins with |key| (lower case,
 // no spaces). Decided byte by byte after the leading spaces, without a copy
@@ -94,8 +78,8 @@ Text preference_value(const Text& line) {
 void read_preferences(RunRecord& run) {
   run.home_prefix = environment_value("HomeDrive") + environment_value("HomePath") + "\\";
   const std::vector<PreferencesPlace> places = preferences_places();
-  // The first place is the one that a missing file is reported at, named as
-  // its variable gives it.
+  // The first place is the one that the failure block names when none holds
+  // the file, named as its variable gives it.
   run.prefs_path = environment_value("AppData") + places.front().folder + kPrefsFile;
   bool found = false, portable = false;
   for (const PreferencesPlace& place : places) {
@@ -108,9 +92,11 @@ void read_preferences(RunRecord& run) {
     found = true;
     break;
   }
+  // Without a build of its own IDE, only a build path could name one.
   if (!found) {
     if (find_newest_build(run, Text())) return;
-    fail_and_wait({kNotFound, run.prefs_path});
+    fail_without_build(
+        {"and for a preferences file naming build.path (IDE 1.x), first at:", run.prefs_path});
   }
   open_for_input(run.prefs_path);
   if (error_number() >= 1) fail_and_wait({kCannotOpen, run.prefs_path});
@@ -140,7 +126,7 @@ void read_preferences(RunRecord& run) {
   const Text build_path = preference_value(run.build_line);
   if (find(1, run.build_line, "=") == 0 || build_path.empty()) {
     if (find_newest_build(run, Text())) return;
-    fail_on_build_path(run);
+    fail_without_build({"The preferences file read names no build.path:", run.prefs_path});
   }
   run.build_dir = build_path + "\\";
 }

@@ -11,18 +11,19 @@ namespace tolvane {
 
 using platform::Text;
 
-/// Every value starts empty; each is set by one stage and read by later ones.
+/// Every value starts empty (false); each is set by one stage and read by later ones.
 struct RunRecord {
   Text help_text;
-  Text home_prefix;       // HomeDrive + HomePath + "\"
-  Text prefs_path;        // the IDE's preferences file
-  Text data_dir;          // the folder of the preferences found, ends with "\"
-  Text build_line;        // last "build.path" line, trimmed and lower-cased
-  Text sketchbook_line;   // last "sketchbook.path" line, likewise; a portable
-                          // IDE's relative value joined to data_dir
-  Text build_dir;         // ends with "\"
-  BuildOptions recorded;  // what the build's build.options.json records
-  Text found_build;       // the ELF file taken, when not in the build path's folder
+  Text home_prefix;                     // HomeDrive + HomePath + "\"
+  Text prefs_path;                      // the IDE's preferences file
+  Text data_dir;                        // the folder of the preferences found, ends with "\"
+  Text build_line;                      // last "build.path" line, trimmed and lower-cased
+  Text sketchbook_line;                 // last "sketchbook.path" line, likewise; a portable
+                                        // IDE's relative value joined to data_dir
+  Text build_dir;                       // ends with "\"
+  BuildOptions recorded;                // what the build's build.options.json records
+  Text found_build;                     // the ELF file taken, when not in the build path's folder
+  bool build_deleted_on_close = false;  // its folder goes when the IDE closes
   Text elf_name;
   Text sketch_name;
   Text project_dir;               // the project-directory candidate being probed

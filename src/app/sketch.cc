@@ -59,7 +59,11 @@ void resolve_sketch(RunRecord& run) {
   // A build path's folder still needs its build; one found without comes
   // with its ELF file.
   if (run.elf_name.empty() && !find_newest_build(run, run.build_dir)) {
-    fail_and_wait({kNoElf, run.build_dir});
+    std::vector<Text> lines = {kNoElf, run.build_dir,
+                               "Nor was a build of any IDE found: press Verify in the Arduino",
+                               "IDE, then run Tolvane again. Searched for builds in:"};
+    for (const Text& line : build_place_lines()) lines.push_back(line);
+    fail_and_wait(lines);
   }
   run.sketch_name = sketch_name_of(run.elf_name);
 

@@ -271,13 +271,6 @@ bool version_below(const Text& a, const Text& b) {
   return a.size() - i < b.size() - j;
 }
 
-std::vector<Text> tool_directory_lines() {
-  std::vector<Text> lines;
-  for (const char* install : kInstallFolders)
-    lines.push_back(kIndent + (install + Text(kToolsBelowInstall)));
-  return lines;
-}
-
 void locate_toolchain(RunRecord& run) {
   const Text elf = run.build_dir + run.elf_name;
   const unsigned machine = elf_machine(elf);
@@ -307,9 +300,18 @@ void locate_toolchain(RunRecord& run) {
     fail_and_wait(lines);
   }
   run.objdump_path = prefix.empty() ? Text() : folder + prefix + kObjdump;
+  // Every place searched, each once, for the failure block.
+  std::vector<Text> searched;
+  auto add = [&](const Text& line) {
+    const bool known = std::find(searched.begin(), searched.end(), line) != searched.end();
+    if (!known) searched.push_back(line);
+    return !known;
+  };
+  for (const Text& candidate : recorded) add(kIndent + candidate);
   // Then the first install folder present.
   for (const char* install : kInstallFolders) {
     const Text candidate = install + Text(kToolsBelowInstall);
+    add(kIndent + candidate);
     if (run.objdump_path.empty() && usable_avr_tools(candidate))
       run.objdump_path = candidate + kAvr + kObjdump;
   }
@@ -317,12 +319,14 @@ void locate_toolchain(RunRecord& run) {
   // and in the one that IDE 1.5 and later share.
   const Text shared = place_root("%LocalAppData%");
   for (const Text& data : {run.data_dir, shared.empty() ? shared : shared + kDefaultData}) {
-    if (!run.objdump_path.empty() || data.empty()) continue;
+    if (!run.objdump_path.empty() || data.empty() ||
+        !add(kIndent + data + kVersionsBelowData + "*" + kToolsBelowVersion))
+      continue;
     run.objdump_path = newest_boards_manager_tool(data);
   }
   if (run.objdump_path.empty()) {
     std::vector<Text> lines = {"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:"};
-    for (const Text& line : tool_directory_lines()) lines.push_back(line);
+    lines.insert(lines.end(), searched.begin(), searched.end());
     fail_and_wait(lines);
   }
   // Beside it, of the same prefix: its folder may be named anything.

@@ -30,9 +30,6 @@ std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions
 /// numbers, other bytes as they are.
 bool version_below(const Text& a, const Text& b);
 
-/// The four searched directories, each indented as the messages show them.
-std::vector<Text> tool_directory_lines();
-
 }  // namespace tolvane
 
 #endif  // TOLVANE_APP_TOOLCHAIN_H_

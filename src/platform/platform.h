@@ -35,6 +35,10 @@ Text documents_folder();
 /// path or wildcard pattern; empty when none.
 Text first_match(const Text& pattern);
 
+/// |path| as a full path from its drive, as the system resolves it against
+/// the current folder; |path| itself when that cannot be told.
+Text full_path(const Text& path);
+
 /// True when first_match of the path is not empty.
 bool file_present(const Text& path);
 
@@ -156,6 +160,13 @@ void print_line(const Text& text);
 
 /// Blocks until the user presses a key; returns at once without a console.
 void wait_for_key();
+
+/// True when the console is the program's own, so that it closes when the
+/// program ends: on Windows, GetConsoleProcessList counts this process alone
+/// (Tolvane was double-clicked, not run from a command prompt or a script).
+/// On POSIX, the nearest: standard input is a terminal whose session this
+/// process leads (a terminal window opened to run it, "xterm -e" say).
+bool owns_console();
 
 /// Closes what is still open and ends the process with |status|.
 [[noreturn]] void end_run(int status);

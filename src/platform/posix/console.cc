@@ -98,6 +98,11 @@ void wait_for_key() {
   remove_handlers();
 }
 
+bool owns_console() {
+  // A shell that started the program leads the terminal's session itself.
+  return isatty(STDIN_FILENO) && tcgetsid(STDIN_FILENO) == getpid();
+}
+
 void end_run(int status) {
   restore_mode();
   close_file_at_exit();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 
@@ -14,6 +15,23 @@
 #include "platform/posix/native_path.h"
 
 namespace platform {
+
+Text full_path(const Text& path) {
+  // The current folder as a Windows path, when it lies on one of the drives.
+  char buffer[4096];
+  const std::string drives = posix::drives_folder() + "/";
+  if (!getcwd(buffer, sizeof buffer)) return path;
+  std::string current = buffer;
+  if (current.compare(0, drives.size(), drives) != 0 || current.size() < drives.size() + 1 ||
+      (current.size() > drives.size() + 1 && current[drives.size() + 1] != '/'))
+    return path;
+  Text windows = Text(1, static_cast<char>(std::toupper(current[drives.size()]))) + ":";
+  for (size_t at = drives.size() + 1; at < current.size(); ++at)
+    windows += current[at] == '/' ? '\\' : current[at];
+  if (posix::is_windows_path(path) && path.size() > 1 && path[1] == ':') return path;
+  if (!path.empty() && path[0] == '\\') return windows.substr(0, 2) + path;
+  return windows + "\\" + path;
+}
 
 namespace {
 

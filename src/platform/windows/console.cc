@@ -152,6 +152,13 @@ void wait_for_key() {
   while (!poll_for_key(standard_input)) Sleep(50);
 }
 
+bool owns_console() {
+  // The command prompt or script that started a program shares its console;
+  // a console made for a double-clicked program holds it alone.
+  DWORD processes[2];
+  return GetConsoleProcessList(processes, 2) == 1;
+}
+
 void end_run(int status) {
   if (handler_installed) {
     SetConsoleCtrlHandler(on_console_event, FALSE);

@@ -176,6 +176,15 @@ std::vector<Entry> matches(const Text& pattern) {
   return entries;
 }
 
+Text full_path(const Text& path) {
+  const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  Text full(size, '\0');
+  const DWORD got = size ? GetFullPathNameA(path.c_str(), size, &full[0], nullptr) : 0;
+  if (got == 0 || got >= size) return path;
+  full.resize(got);
+  return full;
+}
+
 bool file_exists(const Text& path) {
   const DWORD attributes =
       holds_nul(path) ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
