@@ -46,11 +46,12 @@ Text help_text() {
       text += "\r\n";
       continue;
     }
-    // The install folders, joined and wrapped as the other lines.
+    // The install folders, joined by commas and wrapped as the other lines.
     Text folders = "   ";
     for (const char* install : kInstallFolders) {
-      if (folders.size() + 2 + Text(install).size() > 78) text += folders + "\r\n", folders = "   ";
-      folders += Text(" ") + install + ",";
+      const Text item = Text(" ") + install + (install == kInstallFolders[3] ? ";" : ",");
+      if (folders.size() + item.size() > 79) text += folders + "\r\n", folders = "   ";
+      folders += item;
     }
     text += folders + "\r\n";
   }
