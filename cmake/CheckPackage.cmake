@@ -1,7 +1,7 @@
 # Makes the Windows package in a Windows build directory (its "package" target)
 # and checks it: the zip is named after the version and holds exactly
 # Tolvane.exe, README.txt and LICENSE, the readme is text that Notepad shows
-# well (README.md with CR LF line ends), the program carries its version resource
+# well (README.md as plain text, CR LF line ends), the program carries its version resource
 # and is the build's own, and SHA256SUMS holds the right sums of the zip and of
 # Tolvane.exe.
 # Usage: cmake -DDIR=<Windows build directory> -DVERSION=<x.y.z> -P CheckPackage.cmake
@@ -41,18 +41,17 @@ foreach(name ${names})
   endif()
 endforeach()
 
-# The same text, each of its lines one byte longer: CR LF where README.md has LF.
-set(source ${CMAKE_CURRENT_LIST_DIR}/../README.md)
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files --ignore-eol ${source}
-                        ${contents}/README.txt RESULT_VARIABLE result)
-file(READ ${source} text)
-string(REGEX REPLACE "[^\n]" "" text "${text}")
-string(LENGTH "${text}" count)
-file(SIZE ${source} size)
-file(SIZE ${contents}/README.txt text_size)
-math(EXPR size "${size} + ${count}")
-if(result OR NOT text_size EQUAL size)
-  message(FATAL_ERROR "README.txt is not README.md with CR LF line ends")
+# Plain text for Notepad: no Markdown is left, and every line ends in CR LF
+# (file(READ) drops the CRs, so the file is one byte longer per line).
+file(READ ${contents}/README.txt text)
+string(REGEX MATCH "```|\\]\\(|\\*\\*|`" markdown "${text}")
+string(LENGTH "${text}" length)
+string(REGEX REPLACE "[^\n]" "" ends "${text}")
+string(LENGTH "${ends}" count)
+file(SIZE ${contents}/README.txt size)
+math(EXPR length "${length} + ${count}")
+if(NOT markdown STREQUAL "" OR NOT size EQUAL length OR NOT text MATCHES "Quick start")
+  message(FATAL_ERROR "README.txt is not plain text with CR LF line ends: '${markdown}'")
 endif()
 
 file(STRINGS ${contents}/Tolvane.exe texts ENCODING UTF-16LE LENGTH_MINIMUM 4)

@@ -4,8 +4,8 @@
 #   OUTPUT/...        the same three files, as the zip unpacks them
 #   OUTPUT/SHA256SUMS the zip's and Tolvane.exe's SHA-256, as sha256sum writes
 #                     them, so that "sha256sum -c SHA256SUMS" checks both
-# README.txt is README.md with CR LF line ends, which every Notepad shows as
-# lines. The zip's entries are in a fixed order, with fixed permissions (0644) and one
+# README.txt is README.md as plain text with CR LF line ends, which every
+# Notepad shows as lines. The zip's entries are in a fixed order, with fixed permissions (0644) and one
 # time for all: SOURCE_DATE_EPOCH when it is set, otherwise the time of the
 # commit being built, otherwise 2026-01-01. No owner, group or extended time
 # is stored (zip -X), and the time is taken as UTC.
@@ -48,7 +48,13 @@ set(files Tolvane.exe README.txt LICENSE)  # the order of the zip's entries
 file(REMOVE_RECURSE ${OUTPUT})
 file(MAKE_DIRECTORY ${OUTPUT})
 file(COPY_FILE ${PROGRAM} ${OUTPUT}/Tolvane.exe)
+# The readme as plain text: no code fences, bold marks or backticks, and a
+# link's text without its target.
 file(READ ${SOURCE}/README.md readme)
+string(REGEX REPLACE "```[a-z]*\n" "" readme "${readme}")
+string(REGEX REPLACE "\\[([^]\n]*)\\]\\([^)\n]*\\)" "\\1" readme "${readme}")
+string(REPLACE "**" "" readme "${readme}")
+string(REPLACE "`" "" readme "${readme}")
 string(REPLACE "\n" "\r\n" readme "${readme}")
 file(WRITE ${OUTPUT}/README.txt "${readme}")
 file(COPY_FILE ${SOURCE}/LICENSE ${OUTPUT}/LICENSE)

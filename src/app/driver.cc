@@ -11,22 +11,23 @@ namespace tolvane {
 
 namespace {
 
-// At most 22 lines of at most 79 columns: with the command that asked for it
+// At most 23 lines of at most 79 columns: with the command that asked for it
 // and the prompt after it, one screen of a console.
 const char* const kHelpLines[] = {
     "Tolvane.exe lists what the Arduino IDE built last. It writes <sketch>_dump.cmd",
     "into the sketch's folder and runs it; the script writes two listings there:",
     "<sketch>.asm.txt, the disassembly with the source (objdump -S), and",
-    "<sketch>.hrd.txt, the headers (readelf -e). Edit the script, rerun it freely.",
+    "<sketch>.hrd.txt, the headers (readelf -e). Edit the script and run it again:",
+    "Tolvane writes it anew on each run unless you make it read-only.",
     "",
     "No setup is needed: press Verify in the Arduino IDE, then run Tolvane.",
     "",
-    "Builds: the newest *.elf of the build.path folder (if preferences.txt sets one)",
-    "  and the build folders of IDE 2 (arduino\\sketches in %LocalAppData% or %TEMP%)",
-    "  and IDE 1.x (arduino_build_*, build*.tmp in %TEMP%).",
-    "Sketch folder: the first that holds the sketch: the one the build names, the",
-    "  sketchbook's, then Projects\\<sketch> and Arduino\\<sketch> in Documents;",
-    "  else the build folder.",
+    "Builds: the newest *.elf of the build.path folder (if preferences.txt has one),",
+    "  of IDE 2 (arduino\\sketches\\* in %LocalAppData% and %TEMP%, arduino-sketch-*)",
+    "  and of IDE 1.x (arduino_build_*, build*.tmp in %TEMP%).",
+    "Sketch folder: the first of these that holds the sketch: the sketchbook's,",
+    "  Projects\\<sketch> and Arduino\\<sketch> in Documents, and the one the build",
+    "  names (first for a build outside build.path); else the build folder.",
     "Tools: objdump.exe and readelf.exe of the toolchain that the build records",
     "  (AVR, ARM, Xtensa, RISC-V); for AVR then hardware\\tools\\avr\\bin\\ in:",
     nullptr,  // the install folders go here

@@ -157,7 +157,7 @@ void write_and_run_script(RunRecord& run) {
   if (run.output_dir == run.build_dir && run.build_deleted_on_close)
     print_line("The IDE deletes this folder when it closes: copy the listings to keep them.");
   if (stands) {
-    print_line("The dump script ran as it stands: " + run.script_path);
+    print_line("The dump script ran as it stands: " + full_path(run.script_path));
   } else {
     print_line("Disassembly: " + base + kDisassemblyEnding);
     print_line("Headers:     " + base + kHeadersEnding);

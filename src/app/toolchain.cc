@@ -297,6 +297,7 @@ void locate_toolchain(RunRecord& run) {
         elf, "Searched for its objdump.exe in the folders that the build's records name:"};
     for (const Text& candidate : recorded) lines.push_back(kIndent + candidate);
     if (recorded.empty()) lines.push_back(Text(kIndent) + "none");
+    lines.push_back("Install the board's core in the IDE's Boards Manager, then press Verify.");
     fail_and_wait(lines);
   }
   run.objdump_path = prefix.empty() ? Text() : folder + prefix + kObjdump;
