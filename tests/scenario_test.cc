@@ -621,6 +621,12 @@ INSTANTIATE_TEST_SUITE_P(wine, Scenario, ::testing::ValuesIn(rows_on(true)), nam
 // The key wait for real: the program fails in a terminal inside tmux and
 // waits for a key; afterwards the shell finds nothing of the keys left, even
 // of a hundred typed at once.
+// Whether |done| holds within 30 s, looked at every 50 ms.
+bool wait_for(const std::function<bool()>& done) {
+  for (int i = 0; i < 600 && !done(); ++i) usleep(50000);
+  return done();
+}
+
 class KeyWait : public ::testing::TestWithParam<std::tuple<bool, std::string>> {};
 
 TEST_P(KeyWait, AKeyEndsTheWait) {
@@ -640,10 +646,6 @@ TEST_P(KeyWait, AKeyEndsTheWait) {
   ASSERT_EQ(0, system((tmux + "new-session -d -x 100 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
-  auto wait_for = [&](const std::function<bool()>& done) {
-    for (int i = 0; i < 600 && !done(); ++i) usleep(50000);
-    return done();
-  };
   auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
   EXPECT_TRUE(wait_for([&] {
     return screen().find("C:\\t\\Zoë\\Arduino\\pref") != std::string::npos;
@@ -691,10 +693,6 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
   ASSERT_EQ(0, system((tmux + "new-session -d -x 120 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
-  auto wait_for = [&](const std::function<bool()>& done) {
-    for (int i = 0; i < 600 && !done(); ++i) usleep(50000);
-    return done();
-  };
   auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
   const std::string windows = "C:\\users\\" +
                               build.parent_path().parent_path().filename().string() +
