@@ -1,6 +1,8 @@
 // The driver: help text or the stages, in their fixed order.
 #include "app/driver.h"
 
+#include <iterator>
+
 #include "app/dump_script.h"
 #include "app/places.h"
 #include "app/preferences.h"
@@ -50,7 +52,8 @@ Text help_text() {
     // The install folders, joined by commas and wrapped as the other lines.
     Text folders = "   ";
     for (const char* install : kInstallFolders) {
-      const Text item = Text(" ") + install + (install == kInstallFolders[3] ? ";" : ",");
+      const bool last = install == kInstallFolders[std::size(kInstallFolders) - 1];
+      const Text item = Text(" ") + install + (last ? ";" : ",");
       if (folders.size() + item.size() > 79) text += folders + "\r\n", folders = "   ";
       folders += item;
     }

@@ -1,6 +1,8 @@
 // The sketch and output-directory stage.
 #include "app/sketch.h"
 
+#include <algorithm>
+
 #include "app/build_options.h"
 #include "app/builds.h"
 #include "app/places.h"
@@ -81,8 +83,7 @@ void resolve_sketch(RunRecord& run) {
       run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
   };
   // The same below the shell's Documents folder, which OneDrive keeps elsewhere.
-  // Where it is the one above, its folders come twice; the first that takes
-  // the script stops the search.
+  // Where it is the one above, its folders come twice and are probed once.
   const Text documents = place_root("<documents>");
   for (const char* below : {"\\Projects\\", "\\Arduino\\"}) {
     if (!documents.empty()) candidates.push_back(documents + below + name + "\\");
@@ -101,7 +102,11 @@ void resolve_sketch(RunRecord& run) {
   // Every folder that holds the sketch may receive the script, in this
   // order, then the build folder.
   run.output_dirs.clear();
+  std::vector<Text> probed;  // lower-cased: Windows names a folder in any case
   for (const Text& candidate : candidates) {
+    const Text folded = lower_case(candidate);
+    if (std::find(probed.begin(), probed.end(), folded) != probed.end()) continue;
+    probed.push_back(folded);
     run.project_dir = candidate;
     for (const char* source : kSourceEndings) {
       if (!file_present(candidate + name + source)) continue;

@@ -282,8 +282,9 @@ void locate_toolchain(RunRecord& run) {
   // The toolchain that the build records comes first.
   const Text compiler = recorded_compiler(run.build_dir);
   const std::vector<Text> recorded = recorded_tool_folders(compiler, run.recorded);
+  const Text named = compiler_prefix(compiler);
   for (const Text& candidate : recorded) {
-    prefix = fitting_prefix(candidate, compiler_prefix(compiler), arch);
+    prefix = fitting_prefix(candidate, named, arch);
     folder = candidate;
     if (!prefix.empty() && trusted_tools(folder, prefix)) break;
     prefix.clear();

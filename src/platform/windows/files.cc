@@ -90,13 +90,17 @@ bool converted(const Text& text, UINT from, DWORD flags, UINT to, Text& out) {
   return stored == out_size && !lost;
 }
 
+// True when every byte of |text| is ASCII, the same in every code page.
+bool is_ascii(const Text& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
 // |text| in the OEM code page, in which the command interpreter reads a
 // script; false when a character has no place there. ASCII stays as it is.
 bool in_oem_code_page(const Text& text, Text& oem) {
   oem = text;
-  size_t at = 0;
-  while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
-  return at == text.size() || converted(text, CP_ACP, 0, CP_OEMCP, oem);
+  return is_ascii(text) || converted(text, CP_ACP, 0, CP_OEMCP, oem);
 }
 
 }  // namespace
@@ -311,10 +315,8 @@ void close_file_at_exit() {
 bool read_script(const Text& path, size_t limit, Text& text) {
   Text oem;
   if (!read_file_start(path, limit, oem)) return false;
-  const bool ascii = std::all_of(oem.begin(), oem.end(),
-                                 [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
   // One that holds a character the ANSI code page lacks is taken as it is.
-  if (ascii || !converted(oem, CP_OEMCP, 0, CP_ACP, text)) text = oem;
+  if (is_ascii(oem) || !converted(oem, CP_OEMCP, 0, CP_ACP, text)) text = oem;
   return true;
 }
 
