@@ -44,17 +44,18 @@ if(TOLVANE_WINDOWS)
 endif()
 
 # A sketch built by the builder of the Arduino IDE 1.6.6 to 1.8, and the ELF
-# files of an Uno R4 (ARM) and an ESP8266 (Xtensa), for the rows: build
+# files of an Uno R4 (ARM), Xtensa chips and a RISC-V one, for the rows: build
 # outputs, there before any test runs.
 set(arduino ${CMAKE_BINARY_DIR}/arduino)
 set(boards ${CMAKE_BINARY_DIR}/boards)
-add_custom_command(OUTPUT ${arduino}/Blink.cpp.elf ${boards}/uno-r4.elf ${boards}/esp8266.elf
+add_custom_command(OUTPUT ${arduino}/Blink.cpp.elf ${boards}/uno-r4.elf ${boards}/esp32s3.elf
   COMMAND examples/arduino-blink/build-elf ${arduino} >${CMAKE_BINARY_DIR}/arduino.log 2>&1
   COMMAND examples/boards/build-elf ${boards}
   DEPENDS examples/arduino-blink/build-elf examples/arduino-blink/Blink.ino
           examples/boards/build-elf examples/boards/Blink.ino examples/boards/blink.S
+          examples/boards/blink-rv32.S
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-  COMMENT "Building Blink with arduino-builder (log: arduino.log), and for two other boards" VERBATIM)
+  COMMENT "Building Blink with arduino-builder (log: arduino.log), and for other boards" VERBATIM)
 add_custom_target(arduino_blink DEPENDS ${arduino}/Blink.cpp.elf)
 
 add_executable(tolvane_scenarios tests/scenario_test.cc)

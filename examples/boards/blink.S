@@ -9,3 +9,5 @@ _start:
 loop:
     s32i a3, a2, 0
     j loop
+    .section .rodata
+    .word 0x60000300

@@ -36,7 +36,7 @@ TEST(CompilerOf, TakesTheFirstArgumentOfAWholeFirstEntryOnly) {
 TEST(RecordedToolFolders, LeaveOutNetworkShares) {
   BuildOptions options;
   options.tools_folders = R"(\\server\share\avr,C:\t\avr,//server/share/avr,C:\t\avr)";
-  EXPECT_EQ(std::vector<Text>{"C:\\t\\avr\\bin\\"},
+  EXPECT_EQ((std::vector<Text>{"C:\\t\\avr\\bin\\", "C:\\t\\avr\\*\\bin\\"}),
             recorded_tool_folders(R"(\\server\share\bin\avr-g++)", options));
 }
 

@@ -148,6 +148,7 @@ void write_and_run_script(RunRecord& run) {
   // The user named no build, or another one is newer: the one taken is shown.
   if (!run.found_build.empty()) print_line(kFoundBuild + run.found_build);
   if (run.output_dir != run.output_dirs.front()) print_line(kElsewhere + run.output_dir);
+  for (const Text& note : run.notes) print_line(note);
   set_environment_value(kScriptVariable, run.script_path);
   int status = 0;  // what the tools gave is in the listings
   if (!run_command(script_command(), status))
@@ -156,6 +157,10 @@ void write_and_run_script(RunRecord& run) {
   const Text base = full_path(run.output_dir + run.sketch_name);
   if (run.output_dir == run.build_dir && run.build_deleted_on_close)
     print_line("The IDE deletes this folder when it closes: copy the listings to keep them.");
+  if (!run.unsaved_copy.empty() && run.output_dir == run.unsaved_copy) {
+    print_line("This sketch is an unsaved copy that IDE 2 deletes, with the listings, when the");
+    print_line("sketch is closed unsaved. Use File > Save As in the IDE to keep it.");
+  }
   if (stands) {
     print_line("The dump script ran as it stands: " + full_path(run.script_path));
   } else {

@@ -29,8 +29,10 @@ struct RunRecord {
   Text project_dir;               // the project-directory candidate being probed
   std::vector<Text> output_dirs;  // may receive the script, in order
   Text output_dir;                // receives the script and the listings; empty: current
+  Text unsaved_copy;              // the sketch's folder, when it is IDE 2's unsaved copy
   Text objdump_path;
   Text readelf_path;
+  std::vector<Text> notes;  // said on the console before the listings are named
   Text script_path;
 };
 

@@ -21,6 +21,13 @@ const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
 // The folder in which IDE 1.6 to 1.8 build a sketch with unsaved edits, below
 // the temporary folder; the IDE deletes it.
 const char kTemporaryCopy[] = "arduino_modified_sketch_";
+// Where IDE 2 keeps the sketches of File > New and File > Examples until
+// they are saved: a root (see place_root) and the start of the folder's name
+// there, which holds the sketch's folder.
+const struct {
+  const char* root;
+  const char* folder;
+} kUnsavedCopies[] = {{"%TEMP%", "\\.arduinoIDE-unsaved"}, {"%TMP%", "\\.arduinoIDE-unsaved"}};
 
 bool ends_with(const Text& text, const Text& ending) {
   return text.size() >= ending.size() &&
@@ -33,6 +40,38 @@ bool holds_sketch_ending(const Text& name) {
     if (ends_with(name, source)) return true;
   }
   return false;
+}
+
+// True when |folder| holds the sketch |name|'s main file.
+bool holds_sketch(const Text& folder, const Text& name) {
+  for (const char* source : kSourceEndings) {
+    if (file_present(folder + name + source)) return true;
+  }
+  return false;
+}
+
+// The folders that may hold the sketch by its name alone, in the order they
+// are searched, for a build that records none; an empty one stands for the
+// current directory.
+std::vector<Text> named_candidates(const RunRecord& run) {
+  const Text sketchbook =
+      run.sketchbook_line.empty() ? Text() : preference_value(run.sketchbook_line);
+  const Text& name = run.sketch_name;
+  std::vector<Text> candidates = {
+      run.sketchbook_line.empty() ? Text() : sketchbook + "\\sketches\\" + name + "\\",
+      sketchbook + "\\" + name + "\\",
+      run.home_prefix + "Documents\\Projects\\" + name + "\\",
+      run.home_prefix + "My Documents\\Projects\\" + name + "\\",
+      run.home_prefix + "Documents\\Arduino\\" + name + "\\",
+      run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
+  };
+  // The same below the shell's Documents folder, which OneDrive keeps elsewhere.
+  // Where it is the one above, its folders come twice and are probed once.
+  const Text documents = place_root("<documents>");
+  for (const char* below : {"\\Projects\\", "\\Arduino\\"}) {
+    if (!documents.empty()) candidates.push_back(documents + below + name + "\\");
+  }
+  return candidates;
 }
 
 }  // namespace
@@ -69,51 +108,32 @@ void resolve_sketch(RunRecord& run) {
   }
   run.sketch_name = sketch_name_of(run.elf_name);
 
-  const Text sketchbook =
-      run.sketchbook_line.empty() ? Text() : preference_value(run.sketchbook_line);
-  const Text& name = run.sketch_name;
-  // The candidates in the order they are searched; an empty one stands for
-  // the current directory.
-  std::vector<Text> candidates = {
-      run.sketchbook_line.empty() ? Text() : sketchbook + "\\sketches\\" + name + "\\",
-      sketchbook + "\\" + name + "\\",
-      run.home_prefix + "Documents\\Projects\\" + name + "\\",
-      run.home_prefix + "My Documents\\Projects\\" + name + "\\",
-      run.home_prefix + "Documents\\Arduino\\" + name + "\\",
-      run.home_prefix + "My Documents\\Arduino\\" + name + "\\",
-  };
-  // The same below the shell's Documents folder, which OneDrive keeps elsewhere.
-  // Where it is the one above, its folders come twice and are probed once.
-  const Text documents = place_root("<documents>");
-  for (const char* below : {"\\Projects\\", "\\Arduino\\"}) {
-    if (!documents.empty()) candidates.push_back(documents + below + name + "\\");
-  }
-  // The folder that the build names: first for a build found outside the
-  // build path, as it names the very sketch built; after the others for a
-  // build path; never a temporary copy of the sketch.
+  // The folder that the build records holds the very sketch built: it alone
+  // may receive the script, before the build folder. A temporary copy of the
+  // sketch, or a folder that no longer holds it, records no home; then every
+  // folder that holds a sketch of its name may, in their order.
   run.recorded = recorded_options(run.build_dir);
   const Text built = sketch_folder_of(run.recorded.sketch_location);
   Text slashed = lower_case(built);
   for (char& byte : slashed) byte = byte == '/' ? '\\' : byte;
-  if (!built.empty() && slashed.find(Text("\\") + kTemporaryCopy) == Text::npos) {
-    candidates.insert(run.found_build.empty() ? candidates.end() : candidates.begin(), built);
-  }
-
-  // Every folder that holds the sketch may receive the script, in this
-  // order, then the build folder.
+  const bool copy = slashed.find(Text("\\") + kTemporaryCopy) != Text::npos;
+  const bool recorded = !built.empty() && !copy && holds_sketch(built, run.sketch_name);
   run.output_dirs.clear();
   std::vector<Text> probed;  // lower-cased: Windows names a folder in any case
-  for (const Text& candidate : candidates) {
+  for (const Text& candidate : recorded ? std::vector<Text>{built} : named_candidates(run)) {
     const Text folded = lower_case(candidate);
     if (std::find(probed.begin(), probed.end(), folded) != probed.end()) continue;
     probed.push_back(folded);
     run.project_dir = candidate;
-    for (const char* source : kSourceEndings) {
-      if (!file_present(candidate + name + source)) continue;
-      // Another user's folder would choose the script that runs.
-      if (!passed_over(candidate)) run.output_dirs.push_back(candidate);
-      break;
-    }
+    // Another user's folder would choose the script that runs.
+    if ((recorded || holds_sketch(candidate, run.sketch_name)) && !passed_over(candidate))
+      run.output_dirs.push_back(candidate);
+  }
+  for (const auto& unsaved : kUnsavedCopies) {
+    const Text root = place_root(unsaved.root);
+    const Text start = lower_case(root + unsaved.folder);
+    if (recorded && !root.empty() && slashed.compare(0, start.size(), start) == 0)
+      run.unsaved_copy = built;
   }
   run.output_dirs.push_back(run.build_dir);
   run.output_dir = run.output_dirs.front();

@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "app/build_options.h"
+#include "app/builds.h"
+#include "app/chips.h"
 #include "app/places.h"
 #include "app/preferences.h"
 
@@ -15,15 +17,12 @@ namespace tolvane {
 
 namespace {
 
-const char kToolsBelowInstall[] = "\\hardware\\tools\\avr\\bin\\";
 // The Boards Manager's toolchains below an IDE's data folder, one folder per
 // version, and the tools below each.
-const char kVersionsBelowData[] = "packages\\arduino\\tools\\avr-gcc\\";
 const char kToolsBelowVersion[] = "\\bin\\";
 const char kDefaultData[] = "\\Arduino15\\";  // below %LocalAppData%
 // The tools' names after the toolchain's prefix, such as "avr-".
 const char kObjdump[] = "objdump.exe";
-const char kAvr[] = "avr-";
 const char kReadelf[] = "readelf.exe";
 const char kIndent[] = "    ";
 // IDE 1.6 to 1.8 record each tool of the platform as runtime.tools.<name>.path.
@@ -41,23 +40,47 @@ const char kElfMagic[] =
     "ELF";
 const char kNotElf[] = "**ERROR** This is not an ELF file:";
 
-// The chips that the Arduino IDE builds for, and the prefixes of their GCC
-// toolchains' tools as the cores name them.
+// The architectures that the Arduino IDE builds for, by ELF machine, and the
+// starts of their tools' prefixes: a prefix names its architecture, so that
+// tools of another are never taken, whatever their folder holds.
 struct Architecture {
   unsigned machine;  // e_machine
   const char* chip;  // as the failure block names it
-  const char* prefixes[5];
-  bool installed;  // the IDE's install folders and Boards Manager hold its tools
+  const char* starts[2];
+  const char* missing;  // the failure block's first line, when not the general one
 };
 const Architecture kArchitectures[] = {
-    {83, "an AVR chip", {"avr-"}, true},
-    {40, "an ARM chip", {"arm-none-eabi-"}, false},
-    {94,
-     "an Xtensa chip",
-     {"xtensa-esp32-elf-", "xtensa-esp32s2-elf-", "xtensa-esp32s3-elf-", "xtensa-esp-elf-",
-      "xtensa-lx106-elf-"},
-     false},
-    {243, "a RISC-V chip", {"riscv32-esp-elf-"}, false},
+    {83, "an AVR chip", {"avr-"}, "**ERROR** Can not find 'avr-objdump.exe'."},
+    {40, "an ARM chip", {"arm-"}, nullptr},
+    {183, "a 64-bit ARM chip", {"aarch64-"}, nullptr},
+    {94, "an Xtensa chip", {"xtensa-"}, nullptr},
+    {243, "a RISC-V chip", {"riscv32-", "riscv64-"}, nullptr},
+    {8, "a MIPS chip", {"pic32-", "mips"}, nullptr},
+};
+
+// Below a tool's folder that the build records, where its tools are: bin\,
+// or one folder further down (Teensy's arm\bin\), each folder in name order.
+const char* const kBelowToolFolder[] = {"bin\\", "*\\bin\\"};
+
+// Where the IDE's install folders (kInstallFolders) keep tools of an
+// architecture, and their prefix: the IDE's own AVR tools, and the ARM
+// tools that the Teensyduino installer adds.
+const struct {
+  unsigned machine;
+  const char* below;
+  const char* prefix;
+} kInstallTools[] = {
+    {83, "\\hardware\\tools\\avr\\bin\\", "avr-"},
+    {40, "\\hardware\\tools\\arm\\bin\\", "arm-none-eabi-"},
+};
+// The Boards Manager's toolchains of an architecture below an IDE's data
+// folder, one folder per version, and their prefix.
+const struct {
+  unsigned machine;
+  const char* versions;
+  const char* prefix;
+} kBoardsManagerTools[] = {
+    {83, "packages\\arduino\\tools\\avr-gcc\\", "avr-"},
 };
 
 bool is_letter(char byte) { return std::isalpha(static_cast<unsigned char>(byte)) != 0; }
@@ -110,7 +133,7 @@ Text tool_folder(const Text& folder) {
   for (char& byte : ansi) {
     if (byte == '/') byte = '\\';
   }
-  return ansi + "\\";
+  return ends_in_backslash(ansi) ? ansi : ansi + "\\";
 }
 
 // True when nobody else owns |folder| or its tools of |prefix|: they may run.
@@ -119,26 +142,9 @@ bool trusted_tools(const Text& folder, const Text& prefix) {
          !passed_over(folder + prefix + kReadelf);
 }
 
-// True when |folder| holds avr-objdump.exe that may run.
-bool usable_avr_tools(const Text& folder) {
-  return file_present(folder + kAvr + kObjdump) && trusted_tools(folder, kAvr);
-}
-
-// The Boards Manager's newest usable avr-objdump.exe below |data_dir|; empty
-// when it holds none.
-Text newest_boards_manager_tool(const Text& data_dir) {
-  const Text versions = data_dir + kVersionsBelowData;
-  std::vector<Text> names;
-  for (const Entry& version : matches(versions + "*")) {
-    if (version.folder) names.push_back(version.name);
-  }
-  std::sort(names.begin(), names.end(),
-            [](const Text& a, const Text& b) { return version_below(b, a); });
-  for (const Text& name : names) {
-    const Text folder = versions + name + kToolsBelowVersion;
-    if (usable_avr_tools(folder)) return folder + kAvr + kObjdump;
-  }
-  return Text();
+// True when |text| starts with |start| (lower case) in any letter case.
+bool starts_in_any_case(const Text& text, const Text& start) {
+  return text.size() >= start.size() && lower_case(text.substr(0, start.size())) == start;
 }
 
 // True when |text| ends in |ending| (lower case) in any letter case.
@@ -160,37 +166,56 @@ Text compiler_prefix(const Text& compiler) {
   return Text();
 }
 
-// True when tools of |prefix| may list an ELF file of |arch| (null: of a
-// machine not in the table): the prefix is not that of another architecture.
-bool fits(const Text& prefix, const Architecture* arch) {
-  for (const Architecture& other : kArchitectures) {
-    for (const char* known : other.prefixes) {
-      if (&other != arch && known && lower_case(prefix) == known) return false;
-    }
+// The prefixes of the tools in |folder| that may list an ELF file of |arch|
+// for |chip| (null: not told), in the order they are tried: |named| (the
+// compiler's), the chip's own, then the folder's others in name order. A
+// prefix of another architecture, or of another chip, never; nor unconfigured
+// tools beside the wrappers that configure them.
+std::vector<Text> fitting_prefixes(const Text& folder, const Text& named, const Architecture* arch,
+                                   const Chip* chip) {
+  std::vector<Text> listed;
+  for (const Entry& entry : matches(folder + "*-" + kObjdump)) {
+    if (!entry.folder && ends_in_any_case(entry.name, Text("-") + kObjdump))
+      listed.push_back(left(entry.name, length(entry.name) - length(kObjdump)));
   }
-  return true;
+  std::sort(listed.begin(), listed.end(), listed_before);
+  const bool wrapped = std::any_of(listed.begin(), listed.end(),
+                                   [&](const Text& prefix) { return chip_of(prefix) != nullptr; });
+  std::vector<Text> order = {named, chip ? Text(chip->prefix) : Text()};
+  order.insert(order.end(), listed.begin(), listed.end());
+  std::vector<Text> prefixes;
+  for (const Text& prefix : order) {
+    const bool present = std::any_of(listed.begin(), listed.end(), [&](const Text& name) {
+      return lower_case(name) == lower_case(prefix);
+    });
+    const bool architecture =
+        arch &&
+        std::any_of(std::begin(arch->starts), std::end(arch->starts),
+                    [&](const char* start) { return start && starts_in_any_case(prefix, start); });
+    const bool other_chip = chip && chip_of(prefix) && chip_of(prefix) != chip;
+    const bool known = std::any_of(prefixes.begin(), prefixes.end(), [&](const Text& taken) {
+      return lower_case(taken) == lower_case(prefix);
+    });
+    if (present && architecture && !other_chip && !(wrapped && unconfigured(prefix)) && !known)
+      prefixes.push_back(prefix);
+  }
+  return prefixes;
 }
 
-// The prefix of the tools in |folder| that list an ELF file of |arch|: the
-// compiler's |named| prefix, else the architecture's in order, else but for
-// AVR that of the folder's only "*-objdump.exe"; empty when none fits.
-Text fitting_prefix(const Text& folder, const Text& named, const Architecture* arch) {
-  std::vector<Text> prefixes = {named};
-  for (size_t i = 0; arch && i < std::size(arch->prefixes) && arch->prefixes[i]; ++i)
-    prefixes.push_back(arch->prefixes[i]);
-  for (const Text& prefix : prefixes) {
-    if (!prefix.empty() && fits(prefix, arch) && file_present(folder + prefix + kObjdump))
-      return prefix;
+// The folder of the newest version below |versions| (one folder each) whose
+// tools of |prefix| may run; empty when it holds none.
+Text newest_boards_manager_tools(const Text& versions, const Text& prefix) {
+  std::vector<Text> names;
+  for (const Entry& version : matches(versions + "*")) {
+    if (version.folder) names.push_back(version.name);
   }
-  Text only;
-  int found = 0;
-  if (arch && arch->installed) return only;  // AVR toolchains are all "avr-"
-  for (const Entry& entry : matches(folder + "*-" + kObjdump)) {
-    if (entry.folder || !ends_in_any_case(entry.name, Text("-") + kObjdump)) continue;
-    only = left(entry.name, length(entry.name) - length(kObjdump));
-    ++found;
+  std::sort(names.begin(), names.end(),
+            [](const Text& a, const Text& b) { return version_below(b, a); });
+  for (const Text& name : names) {
+    const Text folder = versions + name + kToolsBelowVersion;
+    if (file_present(folder + prefix + kObjdump) && trusted_tools(folder, prefix)) return folder;
   }
-  return found == 1 && fits(only, arch) ? only : Text();
+  return Text();
 }
 
 // The ELF file's machine; ends the run when the file is not an ELF file.
@@ -200,9 +225,7 @@ unsigned elf_machine(const Text& elf) {
       header.compare(0, 4, kElfMagic) != 0) {
     fail_and_wait({kNotElf, elf});
   }
-  const unsigned first = static_cast<unsigned char>(header[18]);
-  const unsigned second = static_cast<unsigned char>(header[19]);
-  return header[5] == 2 ? first << 8 | second : second << 8 | first;
+  return value_at(header, 18, 2, header[5]);
 }
 
 // The compiler that the first entry of the build's compile_commands.json
@@ -224,18 +247,22 @@ std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions
   std::vector<Text> folders;
   const size_t separator = compiler.find_last_of("\\/");
   if (separator != Text::npos) folders.push_back(tool_folder(compiler.substr(0, separator)));
+  std::vector<Text> roots;
   const Text start = kToolKeyStart, ending = kToolKeyEnd;
   for (const Text& item : items_of(options.custom_build_properties, starts_property)) {
     // The key's end: the first "=" closes ".path", after a name.
     const size_t end = item.find('=') + 1;
     if (item.compare(0, start.size(), start) == 0 && end > start.size() + ending.size() &&
         item.compare(end - ending.size(), ending.size(), ending) == 0) {
-      folders.push_back(tool_folder(item.substr(end) + "\\bin"));
+      roots.push_back(tool_folder(item.substr(end)));
     }
   }
   for (const Text* list : {&options.built_in_tools_folders, &options.tools_folders}) {
-    for (const Text& folder : items_of(*list, starts_path))
-      folders.push_back(tool_folder(folder + "\\bin"));
+    for (const Text& folder : items_of(*list, starts_path)) roots.push_back(tool_folder(folder));
+  }
+  for (const Text& root : roots) {
+    for (const char* below : kBelowToolFolder)
+      folders.push_back(root.empty() ? root : root + below);
   }
   // Each folder once, where it comes first.
   std::vector<Text> unique;
@@ -278,61 +305,104 @@ void locate_toolchain(RunRecord& run) {
   for (const Architecture& known : kArchitectures) {
     if (known.machine == machine) arch = &known;
   }
-  Text folder, prefix;
-  // The toolchain that the build records comes first.
+  // The toolchain that the build records comes first; the compiler it
+  // records tells the chip, else the build's own files may.
   const Text compiler = recorded_compiler(run.build_dir);
   const std::vector<Text> recorded = recorded_tool_folders(compiler, run.recorded);
   const Text named = compiler_prefix(compiler);
-  for (const Text& candidate : recorded) {
-    prefix = fitting_prefix(candidate, named, arch);
-    folder = candidate;
-    if (!prefix.empty() && trusted_tools(folder, prefix)) break;
-    prefix.clear();
-  }
-  if (prefix.empty() && !(arch && arch->installed)) {
-    // Never another chip's tools: only those the build records may list it.
-    std::vector<Text> lines = {
-        "**ERROR** This build is for " +
-            (arch ? Text(arch->chip) : "a chip of ELF machine " + std::to_string(machine)) +
-            ", and no toolchain for it was found:",
-        elf, "Searched for its objdump.exe in the folders that the build's records name:"};
-    for (const Text& candidate : recorded) lines.push_back(kIndent + candidate);
-    if (recorded.empty()) lines.push_back(Text(kIndent) + "none");
-    lines.push_back("Install the board's core in the IDE's Boards Manager, then press Verify.");
-    fail_and_wait(lines);
-  }
-  run.objdump_path = prefix.empty() ? Text() : folder + prefix + kObjdump;
-  // Every place searched, each once, for the failure block.
-  std::vector<Text> searched;
+  const Chip* chip = chip_of(named);
+  if (!chip) chip = chip_of_files(elf, machine);
+  Text folder, prefix;
+  std::vector<const Chip*> fitting;  // the chips whose tools fit, when it is not told
+  std::vector<Text> searched;        // every place searched, each once, for a failure block
   auto add = [&](const Text& line) {
     const bool known = std::find(searched.begin(), searched.end(), line) != searched.end();
     if (!known) searched.push_back(line);
     return !known;
   };
-  for (const Text& candidate : recorded) add(kIndent + candidate);
-  // Then the first install folder present.
-  for (const char* install : kInstallFolders) {
-    const Text candidate = install + Text(kToolsBelowInstall);
-    add(kIndent + candidate);
-    if (run.objdump_path.empty() && usable_avr_tools(candidate))
-      run.objdump_path = candidate + kAvr + kObjdump;
+  // Taken for good: tools of a chip that is told, or of no chip of the table.
+  auto settled = [&] { return !prefix.empty() && (chip || !chip_of(prefix)); };
+  for (const Text& entry : recorded) {
+    add(kIndent + entry);
+    // "<root>\*\bin\": each folder below the root, in name order.
+    const size_t star = entry.find("\\*\\");
+    std::vector<Text> below = {Text()};
+    if (star != Text::npos) {
+      below.clear();
+      for (const Entry& sub : matches(entry.substr(0, star + 1) + "*")) {
+        if (sub.folder) below.push_back(sub.name);
+      }
+      std::sort(below.begin(), below.end(), listed_before);
+    }
+    for (size_t i = 0; i < below.size() && !settled(); ++i) {
+      const Text candidate = star == Text::npos
+                                 ? entry
+                                 : entry.substr(0, star + 1) + below[i] + entry.substr(star + 2);
+      for (const Text& fit : fitting_prefixes(candidate, named, arch, chip)) {
+        const Chip* of = chip_of(fit);
+        if (of && std::find(fitting.begin(), fitting.end(), of) == fitting.end())
+          fitting.push_back(of);
+        if (prefix.empty() && trusted_tools(candidate, fit)) folder = candidate, prefix = fit;
+      }
+    }
+    if (settled()) break;
+  }
+  // An untold chip's tools, where other chips' fit too: said, not passed off.
+  if (!prefix.empty() && !chip && fitting.size() > 1) {
+    run.notes.push_back("The chip can not be told from the build: taking the tools of " +
+                        Text(chip_of(prefix)->name) + ", the first");
+    run.notes.push_back(
+        "of the chips whose tools it records. The script names them: edit it for another.");
+  }
+  // Then the IDE's install folders, the first that holds the tools.
+  for (const auto& tools : kInstallTools) {
+    for (const char* install : kInstallFolders) {
+      const Text candidate = install + Text(tools.below);
+      if (tools.machine != machine || !add(kIndent + candidate) || !prefix.empty()) continue;
+      if (file_present(candidate + tools.prefix + kObjdump) &&
+          trusted_tools(candidate, tools.prefix))
+        folder = candidate, prefix = tools.prefix;
+    }
   }
   // Then the Boards Manager's, in the data folder of the preferences found
   // and in the one that IDE 1.5 and later share.
   const Text shared = place_root("%LocalAppData%");
-  for (const Text& data : {run.data_dir, shared.empty() ? shared : shared + kDefaultData}) {
-    if (!run.objdump_path.empty() || data.empty() ||
-        !add(kIndent + data + kVersionsBelowData + "*" + kToolsBelowVersion))
-      continue;
-    run.objdump_path = newest_boards_manager_tool(data);
+  for (const auto& tools : kBoardsManagerTools) {
+    for (const Text& data : {run.data_dir, shared.empty() ? shared : shared + kDefaultData}) {
+      if (tools.machine != machine || !prefix.empty() || data.empty() ||
+          !add(kIndent + data + tools.versions + "*" + kToolsBelowVersion))
+        continue;
+      folder = newest_boards_manager_tools(data + tools.versions, tools.prefix);
+      if (!folder.empty()) prefix = tools.prefix;
+    }
   }
-  if (run.objdump_path.empty()) {
-    std::vector<Text> lines = {"**ERROR** Can not find 'avr-objdump.exe'.", "Searched:"};
+  if (prefix.empty() && arch && arch->missing) {
+    std::vector<Text> lines = {arch->missing, "Searched:"};
     lines.insert(lines.end(), searched.begin(), searched.end());
     fail_and_wait(lines);
   }
-  // Beside it, of the same prefix: its folder may be named anything.
-  run.readelf_path = left(run.objdump_path, length(run.objdump_path) - length(kObjdump)) + kReadelf;
+  if (prefix.empty()) {
+    // Never another chip's tools: a block that names every folder searched.
+    const Text of = chip   ? Text(chip->name)
+                    : arch ? Text(arch->chip)
+                           : "a chip of ELF machine " + std::to_string(machine);
+    std::vector<Text> lines = {
+        "**ERROR** This build is for " + of + ", and no toolchain for it was found:", elf,
+        "Searched for its objdump.exe in:"};
+    lines.insert(lines.end(), searched.begin(), searched.end());
+    if (searched.empty()) lines.push_back(Text(kIndent) + "none");
+    if (recorded.empty()) {
+      lines.push_back("Install the board's core in the IDE's Boards Manager, then press Verify.");
+    } else {
+      lines.push_back("None holds tools for this chip. Reinstall the board's core in the IDE's");
+      lines.push_back(
+          "Boards Manager and press Verify, or name the tools in a dump script of your");
+      lines.push_back("own and make it read-only: Tolvane then runs it as it stands.");
+    }
+    fail_and_wait(lines);
+  }
+  run.objdump_path = folder + prefix + kObjdump;
+  run.readelf_path = folder + prefix + kReadelf;
 }
 
 }  // namespace tolvane
