@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <vector>
 
 namespace platform::posix {
 
@@ -48,9 +47,11 @@ bool same_in_any_case(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::string find_entry(const std::string& directory, const std::string& name) {
-  struct stat info;
-  if (lstat(joined(directory, name).c_str(), &info) == 0) return name;
+namespace {
+
+// The first entry of |directory| that equals |name| in any letter case;
+// empty when none does.
+std::string entry_in_any_case(const std::string& directory, const std::string& name) {
   DIR* listing = opendir(directory.empty() ? "." : directory.c_str());
   if (!listing) return std::string();
   std::string found;
@@ -64,48 +65,66 @@ std::string find_entry(const std::string& directory, const std::string& name) {
   return found;
 }
 
+bool is_separator(char byte) { return byte == '/' || byte == '\\'; }
+
+}  // namespace
+
+std::string find_entry(const std::string& directory, const std::string& name) {
+  struct stat info;
+  if (lstat(joined(directory, name).c_str(), &info) == 0) return name;
+  return entry_in_any_case(directory, name);
+}
+
 std::string native_path(const std::string& path, bool resolve_last) {
   // The system would end the path at the NUL byte and reach another file.
   if (path.find('\0') != std::string::npos) return std::string();
-  std::string text = path;
-  for (char& byte : text) {
-    if (byte == '\\') byte = '/';
-  }
-
+  // The path is built in one string, each name appended in place, so that
+  // the probe of a name needs no copy of the path.
   std::string resolved;
-  std::vector<std::string> names;
-  size_t at = 0;
-  if (has_drive(text)) {
-    resolved = drives_folder();
-    names.emplace_back(1, ascii_lower(text[0]));
-    at = 2;
-  } else if (!text.empty() && text[0] == '/') {
-    resolved = "/";
-  }
-  while (at < text.size()) {
-    size_t slash = text.find('/', at);
-    if (slash == std::string::npos) slash = text.size();
-    if (slash > at) names.push_back(text.substr(at, slash - at));
-    at = slash + 1;
-  }
-
+  resolved.reserve(path.size() + 64);
   // Once a name is missing, nothing below it can be found either.
   bool resolving = true;
-  for (size_t i = 0; i < names.size(); ++i) {
-    std::string name = names[i];
-    bool last = i + 1 == names.size();
-    if (resolving && name != "." && name != ".." && (resolve_last || !last)) {
-      std::string stored = find_entry(resolved, name);
-      if (stored.empty()) {
-        resolving = false;
-      } else {
-        name = stored;
-      }
-    }
-    resolved = joined(resolved, name);
+  auto add = [&](const char* name, size_t size, bool last) {
+    const size_t mark = resolved.size();
+    if (mark > 0 && resolved.back() != '/') resolved += '/';
+    const size_t name_at = resolved.size();
+    resolved.append(name, size);
+    const bool dots = name[0] == '.' && (size == 1 || (size == 2 && name[1] == '.'));
+    struct stat info;
+    if (!resolving || dots || (last && !resolve_last) || lstat(resolved.c_str(), &info) == 0)
+      return;
+    // Not as written: the entry that matches it in any letter case, if any.
+    const std::string written = resolved.substr(name_at);
+    resolved.resize(mark);
+    const std::string stored = entry_in_any_case(resolved, written);
+    if (mark > 0 && resolved.back() != '/') resolved += '/';
+    resolved += stored.empty() ? written : stored;
+    resolving = !stored.empty();
+  };
+
+  size_t at = 0;
+  auto skip_separators = [&] {
+    while (at < path.size() && is_separator(path[at])) ++at;
+  };
+  if (has_drive(path)) {
+    resolved = drives_folder();
+    at = 2;
+    skip_separators();
+    const char letter = ascii_lower(path[0]);
+    add(&letter, 1, at == path.size());
+  } else if (!path.empty() && is_separator(path[0])) {
+    resolved = "/";
+    skip_separators();
   }
-  bool trailing_slash = !text.empty() && text.back() == '/';
-  if (trailing_slash && !resolved.empty() && resolved.back() != '/') resolved += '/';
+  while (at < path.size()) {
+    const size_t begin = at;
+    while (at < path.size() && !is_separator(path[at])) ++at;
+    const size_t end = at;
+    skip_separators();
+    add(path.data() + begin, end - begin, at == path.size());
+  }
+  if (!path.empty() && is_separator(path.back()) && !resolved.empty() && resolved.back() != '/')
+    resolved += '/';
   return resolved;
 }
 
