@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <vector>
+
+#include "platform/byte_rules.h"
 
 namespace platform::posix {
 
@@ -73,6 +76,51 @@ std::string find_entry(const std::string& directory, const std::string& name) {
   struct stat info;
   if (lstat(joined(directory, name).c_str(), &info) == 0) return name;
   return entry_in_any_case(directory, name);
+}
+
+std::string windows_full_path(const std::string& path, const std::string& current) {
+  const bool drive =
+      path.size() >= 2 && static_cast<unsigned char>(path[0]) < 0x80 && path[1] == ':';
+  const bool rooted = !path.empty() && is_separator(path[0]);
+  const bool server = rooted && path.size() > 1 && is_separator(path[1]);
+  // Only a current folder from its drive's root can complete a path.
+  const bool known = current.size() >= 3 && current[1] == ':' && is_separator(current[2]);
+  if (drive && (path.size() == 2 || !is_separator(path[2]))) {
+    // From the current folder of its drive: the current one, or the root.
+    const bool here = known && same_in_any_case(current.substr(0, 2), path.substr(0, 2));
+    return windows_full_path((here ? current : path.substr(0, 2)) + "\\" + path.substr(2), current);
+  }
+  if (!drive && !server) {
+    if (!known) return path;
+    return windows_full_path(rooted ? current.substr(0, 2) + path : current + "\\" + path, current);
+  }
+  // The root, "X:\" or the "\\" before a server's name and its share's; then
+  // each name, split at separators that begin a character (the second byte
+  // of a double-byte character may be either).
+  std::string full = drive ? path.substr(0, 2) + "\\" : "\\\\";
+  const size_t root = full.size(), kept_below = server ? 2 : 0;
+  std::vector<std::string> names;
+  bool trailing = false;  // a separator follows the name (the last: ends the path)
+  for (size_t at = root; at < path.size();) {
+    size_t end = at;
+    while (end < path.size() && !is_separator(path[end]))
+      end += platform::character_size(path, end);
+    std::string name = path.substr(at, end - at);
+    trailing = end < path.size();
+    at = end + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (names.size() > kept_below) names.pop_back();
+      continue;
+    }
+    if (trailing && name.back() == '.') name.pop_back();
+    names.push_back(name);
+  }
+  for (size_t i = 0; i < names.size(); ++i) full += (i ? "\\" : "") + names[i];
+  if (trailing && !names.empty()) full += '\\';
+  while (!trailing && full.size() > root && (full.back() == '.' || full.back() == ' '))
+    full.pop_back();
+  return full;
 }
 
 std::string native_path(const std::string& path, bool resolve_last) {
