@@ -383,6 +383,7 @@ const Row kRows[] = {
   {.name = "help_for_two_empty_arguments_or_a_wildcard", .prefs = kNone, .files = {{"x.ino", ""}}, .out = kHelp, .args = {"", "*.ino", ""}},
   {.name = "one_empty_argument_runs_the_job", .prefs = kTypical, .files = kSketch, .base = kSketchBase, .args = {""}},
   {.name = "typical", .prefs = kTypical, .files = kSketch, .base = kSketchBase},
+  {.name = "forward_and_doubled_slashes_printed_as_the_system_spells_them", .prefs = crlf({"build.path=C:\\t\\build", "sketchbook.path=C:/t//book/"}), .files = kSketch, .base = "c:/t//book/\\sketches\\blink\\blink"},
   {.name = "sketchbook_folder", .prefs = kTypical, .files = sketch_in("book"), .base = "c:\\t\\book\\blink\\blink"},
   {.name = "documents_projects", .prefs = kTypical, .files = sketch_in("home\\Documents\\Projects"), .base = "C:\\t\\home\\Documents\\Projects\\blink\\blink"},
   {.name = "my_documents_projects", .prefs = kTypical, .files = sketch_in("home\\My Documents\\Projects"), .base = "C:\\t\\home\\My Documents\\Projects\\blink\\blink"},
@@ -587,10 +588,13 @@ TEST_P(Scenario, Run) {
   const std::regex no_cmd("ShellExecuteEx failed|interpreter:\r\nC:\\\\windows");
   for (int again = 0; again < 2 && on_wine && std::regex_search(out, no_cmd); ++again)
     std::tie(out, status) = shell(run);
+  // The path that the script names as the system spells it: "\" for "/", and once.
+  std::string listed = std::regex_replace(replaced(replaced(row.base, "%%", "%"), "/", "\\"),
+                                          std::regex("\\\\+"), "\\");
   // Under Wine the rows with listings run the tools, each once, and a kept
   // script that runs its one tool; none will when the program stopped or cmd
   // made none of the files that their lines write.
-  const std::string base = lower(in(names, replaced(row.base, "%%", "%")));
+  const std::string base = lower(in(names, listed));
   const std::string place = base.rfind("c:\\t\\", 0) == 0 ? base.substr(5) : base;
   const bool failed = row.out.find("**E") != std::string::npos;
   std::vector<std::string> made = {"kept.txt"};
@@ -604,7 +608,6 @@ TEST_P(Scenario, Run) {
   EXPECT_TRUE(machine.wait_for_tools(runs, may_run)) << "the tools did not end";
   if (!immutable.empty()) chattr("-i");
   // A run that made listings names them last.
-  std::string listed = replaced(row.base, "%%", "%");  // in full, from C:\t
   if (listed.size() < 2 || listed[1] != ':')
     listed = (listed[0] == '\\' ? "C:" : "C:\\t\\") + listed;
   std::string expected_out =

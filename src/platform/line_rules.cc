@@ -51,7 +51,7 @@ void LineReader::start(Source source, long long size) {
   *this = LineReader();
   source_ = std::move(source);
   size_ = size;
-  buffer_.resize(64 * 1024);
+  buffer_.reset(new char[kPieceSize]);
 }
 
 // Keeps the unconsumed bytes and appends the next piece of the file to them;
@@ -59,10 +59,10 @@ void LineReader::start(Source source, long long size) {
 bool LineReader::fill() {
   if (exhausted_) return false;
   const size_t kept = end_ - begin_;
-  std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
+  std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
   begin_ = 0;
   end_ = kept;
-  const size_t got = source_(buffer_.data() + kept, buffer_.size() - kept);
+  const size_t got = source_(buffer_.get() + kept, kPieceSize - kept);
   end_ += got;
   exhausted_ = got == 0;
   return got > 0;
@@ -70,7 +70,7 @@ bool LineReader::fill() {
 
 // Translates |count| unconsumed bytes onto |line| and consumes what was taken.
 size_t LineReader::take(size_t count, bool more_follows, std::string& line) {
-  const char* start = buffer_.data() + begin_;
+  const char* start = buffer_.get() + begin_;
   size_t used = count;
   if (!std::memchr(start, '\r', count) && !std::memchr(start, kEndOfTextData, count)) {
     line.append(start, count);  // nothing to translate
@@ -93,7 +93,7 @@ void LineReader::read_line(std::string& line) {
   bool ended_by_lf = false;
   while (!ended_by_lf && !decoder_.ended()) {
     if (begin_ == end_ && !fill()) break;
-    const char* start = buffer_.data() + begin_;
+    const char* start = buffer_.get() + begin_;
     const size_t available = end_ - begin_;
     const void* lf = std::memchr(start, '\n', available);
     const size_t count =

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -60,7 +60,9 @@ class LineReader {
   Source source_;
   long long size_ = 0;
   long long position_ = 0;  // raw bytes consumed so far
-  std::vector<char> buffer_;
+  // One piece of the file, left uninitialised: the source fills it.
+  static constexpr size_t kPieceSize = 64 * 1024;
+  std::unique_ptr<char[]> buffer_;
   size_t begin_ = 0;  // unconsumed bytes are buffer_[begin_, end_)
   size_t end_ = 0;
   bool exhausted_ = false;

@@ -11,6 +11,9 @@ namespace platform {
 void start_up() { std::setlocale(LC_CTYPE, ""); }
 
 size_t character_size(const Text& text, size_t at) {
+  // Every locale's character set holds ASCII as single bytes, and from a
+  // fresh shift state no longer character starts with one.
+  if (static_cast<unsigned char>(text[at]) < 0x80) return 1;
   std::mbstate_t state{};  // a fresh shift state
   const size_t size = std::mbrlen(&text[at], text.size() - at, &state);
   // A NUL byte, a byte that begins no character, or a character cut off.

@@ -20,17 +20,18 @@ Text full_path(const Text& path) {
   // The current folder as a Windows path, when it lies on one of the drives.
   char buffer[4096];
   const std::string drives = posix::drives_folder() + "/";
-  if (!getcwd(buffer, sizeof buffer)) return path;
-  std::string current = buffer;
+  Text current;
+  if (getcwd(buffer, sizeof buffer)) current = buffer;
   if (current.compare(0, drives.size(), drives) != 0 || current.size() < drives.size() + 1 ||
-      (current.size() > drives.size() + 1 && current[drives.size() + 1] != '/'))
-    return path;
-  Text windows = Text(1, static_cast<char>(std::toupper(current[drives.size()]))) + ":";
-  for (size_t at = drives.size() + 1; at < current.size(); ++at)
-    windows += current[at] == '/' ? '\\' : current[at];
-  if (posix::is_windows_path(path) && path.size() > 1 && path[1] == ':') return path;
-  if (!path.empty() && path[0] == '\\') return windows.substr(0, 2) + path;
-  return windows + "\\" + path;
+      (current.size() > drives.size() + 1 && current[drives.size() + 1] != '/')) {
+    current.clear();
+  } else {
+    Text windows = Text(1, static_cast<char>(std::toupper(current[drives.size()]))) + ":\\";
+    for (size_t at = drives.size() + 2; at < current.size(); ++at)
+      windows += current[at] == '/' ? '\\' : current[at];
+    current = windows;
+  }
+  return posix::windows_full_path(path, current);
 }
 
 namespace {

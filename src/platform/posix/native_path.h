@@ -24,6 +24,15 @@ std::string drives_folder();
 /// byte names no file: its native path is empty.
 std::string native_path(const std::string& path, bool resolve_last = true);
 
+/// |path| resolved as Windows resolves it against the current folder
+/// |current| (a full path from a drive; empty when the current folder lies on
+/// no drive): "/" becomes "\", names are separated once, "." goes, ".." goes
+/// with the name before it, one dot goes from the end of a folder's name, and
+/// dots and spaces from the end of the last name. A separator is one only at
+/// the start of a character. |path| itself when it needs a current folder and
+/// there is none.
+std::string windows_full_path(const std::string& path, const std::string& current);
+
 /// The name of the first entry of |directory| ("" is the current one) that
 /// equals |name| in any letter case, preferring the exact name; empty when
 /// none does.

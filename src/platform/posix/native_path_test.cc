@@ -42,6 +42,22 @@ TEST(NativePath, MapsDrivesAndNamesInAnyCase) {
       {std::string("c:\\temp\0x", 9), ""},
   };
   for (const auto& c : kCases) EXPECT_EQ(c.native, native_path(c.path, c.resolve_last)) << c.path;
+  // Full paths as GetFullPathNameA gives them, the current folder C:\Temp.
+  const struct {
+    const char* path;
+    const char* full;
+  } kFull[] = {
+      // clang-format off
+      {"c:/t//book/", "c:\\t\\book\\"}, {"C:\\t\\.\\a\\..\\b\\.", "C:\\t\\b"},
+      {"C:\\t\\a.\\b. .", "C:\\t\\a\\b"}, {"C:\\t\\...\\x...", "C:\\t\\..\\x"},
+      {"C:\\t\\..\\..", "C:\\"}, {"C:", "C:\\Temp\\"}, {"c:x/y", "C:\\Temp\\x\\y"},
+      {"d:x", "d:\\x"}, {"x/y\\\\z", "C:\\Temp\\x\\y\\z"}, {"\\x//y", "C:\\x\\y"},
+      {"../../x", "C:\\x"}, {"a.b\\c .", "C:\\Temp\\a.b\\c"},
+      // clang-format on
+  };
+  for (const auto& c : kFull) EXPECT_EQ(c.full, windows_full_path(c.path, "C:\\Temp")) << c.path;
+  EXPECT_EQ("x/y", windows_full_path("x/y", ""));
+  EXPECT_EQ("C:\\x", windows_full_path("C:/x", ""));
   EXPECT_TRUE(is_windows_path("z:name") && is_windows_path("A:") && is_windows_path("Z:") &&
               is_windows_path("a\\b") && !is_windows_path("/usr/bin/x"));
 
