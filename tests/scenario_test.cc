@@ -647,8 +647,10 @@ TEST_P(KeyWait, AKeyEndsTheWait) {
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
   auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
+  // The block's last line, then what a key does in a command prompt.
   EXPECT_TRUE(wait_for([&] {
-    return screen().find("C:\\t\\Zoë\\Arduino\\pref") != std::string::npos;
+    return screen().find("C:\\t\\Zoë\\Arduino\\preferences.txt\nPress a key to go on.\n") !=
+           std::string::npos;
   })) << screen();
   usleep(500000);
   EXPECT_FALSE(fs::exists(dir / "status")) << "the wait ended without a key";
@@ -671,14 +673,15 @@ INSTANTIATE_TEST_SUITE_P(native, KeyWait, ::testing::Combine(::testing::Values(f
 INSTANTIATE_TEST_SUITE_P(wine, KeyWait, ::testing::Combine(::testing::Values(true), kKeys),
                          key_name);
 
-// Double-clicked, Tolvane holds its console alone: after a run it names the listings and
-// waits for a key before the window closes. Under Wine, started as the terminal's own
-// program in tmux, with the Windows user's own variables: the IDE 1.8 build in its
-// temporary folder, the tools in Program Files.
-class OwnConsole : public ::testing::TestWithParam<bool> {};
+// Double-clicked, Tolvane holds its console alone: after a run it names the listings, or with a
+// file dropped on it shows the help text, and says that a key closes the window and waits for
+// it. Under Wine, started as the terminal's own program in tmux, with the Windows user's own
+// variables: the IDE 1.8 build in its temporary folder, the tools in Program Files.
+class OwnConsole : public ::testing::TestWithParam<std::string> {};  // the file dropped, if any
 
-TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
-  Machine machine(GetParam());
+TEST_P(OwnConsole, TheWindowSaysThatAKeyClosesItAndWaits) {
+  Machine machine(true);
+  const std::string dropped = GetParam();
   fs::path build;
   for (std::error_code none; const auto& user : fs::directory_iterator(machine.c("users"), none))
     if (user.path().filename() != "Public") build = user.path() / "Temp" / "arduino_build_1";
@@ -689,7 +692,8 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
   const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
   const fs::path dir = machine.c("t");
   const std::string script = "cd " + shq(dir) + " && " + machine.wine_env() + "wine " +
-                             machine.program() + " 2>/dev/null; echo $? >s; mv s status";
+                             machine.program() + (dropped.empty() ? "" : " " + shq(dropped)) +
+                             " 2>/dev/null; echo $? >s; mv s status";
   ASSERT_EQ(0, system((tmux + "new-session -d -x 120 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
@@ -700,21 +704,28 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
   EXPECT_TRUE(wait_for([&] {
     return screen().find("Press a key to close this window.") != std::string::npos;
   })) << screen();
+  const std::string shown = dropped.empty()
+                                ? kDeletes + "Disassembly: " + windows +
+                                      ".asm.txt\r\nHeaders:     " + windows + ".hrd.txt\r\n"
+                                : kHelp;
   EXPECT_NE(std::string::npos,
-            screen().find(replaced(kDeletes, "\r\n", "\n") + "Disassembly: " + windows +
-                          ".asm.txt\nHeaders:     " + windows + ".hrd.txt\nPress a key"))
+            screen().find(replaced(shown, "\r\n", "\n") + "Press a key to close this window."))
       << screen();
   usleep(500000);
   EXPECT_FALSE(fs::exists(dir / "status")) << "the run ended without a key";
   system((tmux + "send-keys -t k x").c_str());
   EXPECT_TRUE(wait_for([&] { return fs::exists(dir / "status"); })) << "x did not end the wait";
   EXPECT_EQ("0\n", slurp(dir / "status"));
-  EXPECT_TRUE(machine.wait_for_tools(2, true));
-  EXPECT_NE(std::string::npos, slurp(build.string() + "/Blink.asm.txt").find("format elf32-avr"));
+  EXPECT_TRUE(machine.wait_for_tools(dropped.empty() ? 2 : 0, true));
+  EXPECT_EQ(dropped.empty(),
+            slurp(build / "Blink.asm.txt").find("format elf32-avr") != std::string::npos);
   system((tmux + "kill-server 2>/dev/null").c_str());
   Machine::clear(build);
 }
-INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values(true),
-                         [](const auto&) { return std::string("ide_1_8_build_in_temp"); });
+INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values("", "C:\\t\\Blink.ino.elf"),
+                         [](const auto& info) {
+                           return std::string(info.param.empty() ? "ide_1_8_build_in_temp"
+                                                                 : "help_for_a_dropped_file");
+                         });
 
 }  // namespace
