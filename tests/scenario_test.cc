@@ -265,7 +265,7 @@ const std::string kHelp = slurp(TOLVANE_SOURCE_DIR "/tests/golden/help.txt");
 // block without a build: those or |places|, then |after|.
 const std::vector<std::string> kBuildPlaces = {"    C:\\t\\local\\arduino\\sketches\\*\\", "    C:\\t\\temp\\arduino\\sketches\\*\\", "    C:\\t\\temp\\arduino-sketch-*\\", "    C:\\t\\temp\\arduino_build_*\\", "    C:\\t\\temp\\build*.tmp\\"};
 std::string no_build(const std::vector<std::string>& after, std::vector<std::string> places = kBuildPlaces) {
-  places.insert(places.begin(), {"**ERROR** No build of any Arduino IDE was found.", "Press Verify in the Arduino IDE, then run Tolvane again.", "Searched for builds in:"});
+  places.insert(places.begin(), {"**ERROR** No build of any Arduino IDE was found.", "Press Verify in the Arduino IDE, then run Tolvane again.", "IDE 1.x deletes its build when it closes: keep the IDE open.", "Searched for builds in:"});
   places.insert(places.end(), after.begin(), after.end());
   return crlf(places);
 }

@@ -113,6 +113,7 @@ std::vector<Text> build_place_lines() {
 [[noreturn]] void fail_without_build(std::vector<Text> lines) {
   const std::vector<Text> start = {"**ERROR** No build of any Arduino IDE was found.",
                                    "Press Verify in the Arduino IDE, then run Tolvane again.",
+                                   "IDE 1.x deletes its build when it closes: keep the IDE open.",
                                    "Searched for builds in:"};
   lines.insert(lines.begin(), start.begin(), start.end());
   const std::vector<Text> places = build_place_lines();
