@@ -1,10 +1,12 @@
 # Makes the Windows package in a Windows build directory (its "package" target)
 # and checks it: the zip is named after the version and holds exactly
 # Tolvane.exe, README.txt and LICENSE, the readme is text that Notepad shows
-# well (README.md as plain text, CR LF line ends), the program carries its version resource
-# and is the build's own, and SHA256SUMS holds the right sums of the zip and of
+# well (plain text, ASCII or UTF-8 with a byte order mark, naming nothing that
+# the zip lacks), both texts have CR LF line ends, the program carries its
+# version resource and is the build's own, and SHA256SUMS holds the right sums of the zip and of
 # Tolvane.exe.
-# Usage: cmake -DDIR=<Windows build directory> -DVERSION=<x.y.z> -P CheckPackage.cmake
+# Usage: cmake -DDIR=<Windows build directory> -DVERSION=<x.y.z>
+#              -DDESCRIPTION=<the file description> -P CheckPackage.cmake
 cmake_minimum_required(VERSION 3.25)
 
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${DIR} --target package
@@ -41,21 +43,51 @@ foreach(name ${names})
   endif()
 endforeach()
 
-# Plain text for Notepad: no Markdown is left, and every line ends in CR LF
-# (file(READ) drops the CRs, so the file is one byte longer per line).
+# The bytes of a file, each as a space and two hex digits, so that a pattern
+# that starts with a space matches whole bytes alone.
+function(bytes_of name out)
+  file(READ ${contents}/${name} hex HEX)
+  string(REGEX REPLACE "(..)" " \\1" bytes "${hex}")
+  set(${out} "${bytes}" PARENT_SCOPE)
+endfunction()
+
+# Every line ends in CR LF: as many CRs and LFs as CR LF pairs.
+foreach(name README.txt LICENSE)
+  bytes_of(${name} bytes)
+  string(REGEX MATCHALL " 0d 0a" pairs "${bytes}")
+  string(REGEX MATCHALL " 0d" returns "${bytes}")
+  string(REGEX MATCHALL " 0a" feeds "${bytes}")
+  list(LENGTH pairs pair_count)
+  list(LENGTH returns return_count)
+  list(LENGTH feeds feed_count)
+  if(pair_count EQUAL 0 OR NOT return_count EQUAL pair_count OR NOT feed_count EQUAL pair_count)
+    message(FATAL_ERROR "${name} has lines that do not end in CR LF")
+  endif()
+endforeach()
+
+# ASCII, or UTF-8 marked as such: Notepad before Windows 10 1903 takes text
+# without the mark for the ANSI code page.
+bytes_of(README.txt bytes)
+string(REGEX MATCH " [89a-f]" above_ascii "${bytes}")
+if(NOT above_ascii STREQUAL "" AND NOT bytes MATCHES "^ ef bb bf")
+  message(FATAL_ERROR "README.txt is neither ASCII nor UTF-8 with a byte order mark")
+endif()
+
+# Plain text for Notepad: no Markdown is left (no heading marks, code fences,
+# links, bold marks but those that Tolvane prints, backticks or comments), and
+# nothing is named that the zip does not hold.
 file(READ ${contents}/README.txt text)
-string(REGEX MATCH "```|\\]\\(|\\*\\*|`" markdown "${text}")
-string(LENGTH "${text}" length)
-string(REGEX REPLACE "[^\n]" "" ends "${text}")
-string(LENGTH "${ends}" count)
-file(SIZE ${contents}/README.txt size)
-math(EXPR length "${length} + ${count}")
-if(NOT markdown STREQUAL "" OR NOT size EQUAL length OR NOT text MATCHES "Quick start")
-  message(FATAL_ERROR "README.txt is not plain text with CR LF line ends: '${markdown}'")
+string(REGEX REPLACE "\\*\\*(ERROR|Error)\\*\\*" "" words "${text}")
+string(REGEX MATCH "(^|\n)#|```|\\]\\(|\\*\\*|`|<!--" markdown "${words}")
+string(REGEX MATCH "docs[/\\]|CHANGELOG|README\\.md|this repository" elsewhere "${text}")
+if(NOT markdown STREQUAL "" OR NOT elsewhere STREQUAL "" OR NOT text MATCHES "Quick start")
+  message(FATAL_ERROR "README.txt is not plain text naming only the zip's files: "
+                      "'${markdown}' '${elsewhere}'")
 endif()
 
 file(STRINGS ${contents}/Tolvane.exe texts ENCODING UTF-16LE LENGTH_MINIMUM 4)
-foreach(expected ProductName Tolvane ProductVersion FileVersion FileDescription ${VERSION})
+foreach(expected ProductName Tolvane ProductVersion FileVersion FileDescription ${VERSION}
+                 "${DESCRIPTION}")
   list(FIND texts ${expected} at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the version resource of Tolvane.exe lacks \"${expected}\"")

@@ -101,6 +101,6 @@ if(TOLVANE_WINDOWS)
   # The program stays small: at most 256 KiB.
   add_test(NAME windows_size COMMAND sh -c "test $(stat -c %s ${windows}/Tolvane.exe) -le 262144")
   add_test(NAME windows_package COMMAND ${CMAKE_COMMAND} -DDIR=${windows}
-           -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/CheckPackage.cmake)
+           -DVERSION=${PROJECT_VERSION} "-DDESCRIPTION=${PROJECT_DESCRIPTION}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckPackage.cmake)
   set_tests_properties(windows_imports windows_size windows_package PROPERTIES LABELS windows)
 endif()

@@ -269,7 +269,7 @@ const std::string kHelp = slurp(TOLVANE_SOURCE_DIR "/tests/golden/help.txt");
 // block without a build: those or |places|, then |after|.
 const std::vector<std::string> kBuildPlaces = {"    C:\\t\\local\\arduino\\sketches\\*\\", "    C:\\t\\temp\\arduino\\sketches\\*\\", "    C:\\t\\temp\\arduino-sketch-*\\", "    C:\\t\\temp\\arduino_build_*\\", "    C:\\t\\temp\\build*.tmp\\"};
 std::string no_build(const std::vector<std::string>& after, std::vector<std::string> places = kBuildPlaces) {
-  places.insert(places.begin(), {"**ERROR** No build of any Arduino IDE was found.", "Press Verify in the Arduino IDE, then run Tolvane again.", "Searched for builds in:"});
+  places.insert(places.begin(), {"**ERROR** No build of any Arduino IDE was found.", "Press Verify in the Arduino IDE, then run Tolvane again.", "IDE 1.x deletes its build when it closes: keep the IDE open.", "Searched for builds in:"});
   places.insert(places.end(), after.begin(), after.end());
   return crlf(places);
 }
@@ -462,6 +462,7 @@ const Row kRows[] = {
   {.name = "ide_1_6_tools_by_tools_folders_before_the_boards_manager", .files = {{"temp\\arduino_build_5\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_5\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_5\\Blink.ino.elf", .tools = {boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\arduino-1.6.9\\hardware\\tools\\avr\\bin\\"}, .record = {{"toolsFolders", "C:\\t\\arduino-1.6.9\\tools-builder,C:\\t\\arduino-1.6.9\\hardware\\tools\\avr"}}},
   {.name = "ide_2_compiler_in_a_moved_data_folder_first", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"local\\arduino\\sketches\\4F6A\\compile_commands.json", compile_commands("C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6/bin/avr-g++")}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {kToolBins[0], boards("7.3.0-atmel3.6.1-arduino7"), "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", "C:\\t\\zip\\bin\\"}, .used = "C:\\t\\data\\packages\\DxCore\\tools\\avr-gcc\\7.3.0-atmel3.6.1-azduino6\\bin\\", .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "a_recorded_toolchain_that_is_gone", .files = kToolsGone, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .record = kGoneRecord},
+  {.name = "a_tool_folder_named_thrice_in_two_cases_is_passed_over_once", .files = kToolsGone, .out = passed({"C:\\Program Files (x86)\\Arduino\\hardware\\tools\\avr\\bin\\avr-objdump.exe"}) + kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {kToolBins[0], kToolBins[1]}, .others = {kToolBins[0] + "avr-objdump.exe"}, .record = {{"customBuildProperties", "runtime.tools.avr-gcc.path=" + std::string(kToolDirs[0]) + "\\hardware\\tools\\avr"}, {"builtInToolsFolders", "C:\\PROGRAM FILES (X86)\\ARDUINO\\hardware\\tools\\avr"}}},
   {.name = "a_recorded_toolchain_that_is_gone_and_no_other", .files = kToolsGone, .out = no_objdump({"C:\\t\\gcc\\bin\\", kZip + "hardware\\tools\\avr\\bin\\", kZip + "hardware\\tools\\avr\\*\\bin\\", kZip + "tools-builder\\bin\\", kZip + "tools-builder\\*\\bin\\", "\\usr\\share\\arduino-builder\\bin\\", "\\usr\\share\\arduino-builder\\*\\bin\\"}), .tools = {}, .record = kGoneRecord},
   {.name = "compile_commands_of_50_mb_whose_first_entry_is_too_long", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", kHuge}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
   {.name = "compile_commands_with_a_command_string", .files = {{"temp\\arduino_build_1\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"temp\\arduino_build_1\\compile_commands.json", "[{\"directory\": \"C:\\\\t\", \"command\": \"C:\\\\t\\\\gcc\\\\avr-g++ -c x.cpp\", \"file\": \"x.cpp\"}]"}}, .out = kTakingZip, .base = "C:\\t\\ide\\Blink\\Blink", .elf = kZipElf, .tools = {"C:\\t\\gcc\\", "C:\\t\\zip\\bin\\"}, .record = {{"builtInToolsFolders", "C:\\t\\zip"}}},
@@ -696,8 +697,10 @@ TEST_P(KeyWait, AKeyEndsTheWait) {
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
   auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
+  // The block's last line, then what a key does in a command prompt.
   EXPECT_TRUE(wait_for([&] {
-    return screen().find("C:\\t\\Zoë\\Arduino\\pref") != std::string::npos;
+    return screen().find("C:\\t\\Zoë\\Arduino\\preferences.txt\nPress a key to go on.\n") !=
+           std::string::npos;
   })) << screen();
   usleep(500000);
   EXPECT_FALSE(fs::exists(dir / "status")) << "the wait ended without a key";
@@ -720,14 +723,15 @@ INSTANTIATE_TEST_SUITE_P(native, KeyWait, ::testing::Combine(::testing::Values(f
 INSTANTIATE_TEST_SUITE_P(wine, KeyWait, ::testing::Combine(::testing::Values(true), kKeys),
                          key_name);
 
-// Double-clicked, Tolvane holds its console alone: after a run it names the listings and
-// waits for a key before the window closes. Under Wine, started as the terminal's own
-// program in tmux, with the Windows user's own variables: the IDE 1.8 build in its
-// temporary folder, the tools in Program Files.
-class OwnConsole : public ::testing::TestWithParam<bool> {};
+// Double-clicked, Tolvane holds its console alone: after a run it names the listings, or with a
+// file dropped on it shows the help text, and says that a key closes the window and waits for
+// it. Under Wine, started as the terminal's own program in tmux, with the Windows user's own
+// variables: the IDE 1.8 build in its temporary folder, the tools in Program Files.
+class OwnConsole : public ::testing::TestWithParam<std::string> {};  // the file dropped, if any
 
-TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
-  Machine machine(GetParam());
+TEST_P(OwnConsole, TheWindowSaysThatAKeyClosesItAndWaits) {
+  Machine machine(true);
+  const std::string dropped = GetParam();
   fs::path build;
   for (std::error_code none; const auto& user : fs::directory_iterator(machine.c("users"), none))
     if (user.path().filename() != "Public") build = user.path() / "Temp" / "arduino_build_1";
@@ -738,7 +742,8 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
   const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
   const fs::path dir = machine.c("t");
   const std::string script = "cd " + shq(dir) + " && " + machine.wine_env() + "wine " +
-                             machine.program() + " 2>/dev/null; echo $? >s; mv s status";
+                             machine.program() + (dropped.empty() ? "" : " " + shq(dropped)) +
+                             " 2>/dev/null; echo $? >s; mv s status";
   ASSERT_EQ(0, system((tmux + "new-session -d -x 120 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
@@ -749,21 +754,28 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndWaitsForAKey) {
   EXPECT_TRUE(wait_for([&] {
     return screen().find("Press a key to close this window.") != std::string::npos;
   })) << screen();
+  const std::string shown = dropped.empty()
+                                ? kDeletes + "Disassembly: " + windows +
+                                      ".asm.txt\r\nHeaders:     " + windows + ".hrd.txt\r\n"
+                                : kHelp;
   EXPECT_NE(std::string::npos,
-            screen().find(replaced(kDeletes, "\r\n", "\n") + "Disassembly: " + windows +
-                          ".asm.txt\nHeaders:     " + windows + ".hrd.txt\nPress a key"))
+            screen().find(replaced(shown, "\r\n", "\n") + "Press a key to close this window."))
       << screen();
   usleep(500000);
   EXPECT_FALSE(fs::exists(dir / "status")) << "the run ended without a key";
   system((tmux + "send-keys -t k x").c_str());
   EXPECT_TRUE(wait_for([&] { return fs::exists(dir / "status"); })) << "x did not end the wait";
   EXPECT_EQ("0\n", slurp(dir / "status"));
-  EXPECT_TRUE(machine.wait_for_tools(2, true));
-  EXPECT_NE(std::string::npos, slurp(build.string() + "/Blink.asm.txt").find("format elf32-avr"));
+  EXPECT_TRUE(machine.wait_for_tools(dropped.empty() ? 2 : 0, true));
+  EXPECT_EQ(dropped.empty(),
+            slurp(build / "Blink.asm.txt").find("format elf32-avr") != std::string::npos);
   system((tmux + "kill-server 2>/dev/null").c_str());
   Machine::clear(build);
 }
-INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values(true),
-                         [](const auto&) { return std::string("ide_1_8_build_in_temp"); });
+INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values("", "C:\\t\\Blink.ino.elf"),
+                         [](const auto& info) {
+                           return std::string(info.param.empty() ? "ide_1_8_build_in_temp"
+                                                                 : "help_for_a_dropped_file");
+                         });
 
 }  // namespace

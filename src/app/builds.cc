@@ -82,12 +82,8 @@ bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
   }
   // The newest of those whose folder and ELF file nobody else owns.
   std::sort(builds.begin(), builds.end(), taken_over);
-  std::vector<Text> refused;
   auto trusted = [&](const Build& build) {
-    if (std::find(refused.begin(), refused.end(), build.build_dir) != refused.end()) return false;
-    if (!passed_over(build.build_dir)) return !passed_over(build.build_dir + build.elf_name);
-    refused.push_back(build.build_dir);
-    return false;
+    return !passed_over(build.build_dir) && !passed_over(build.build_dir + build.elf_name);
   };
   const auto taken = std::find_if(builds.begin(), builds.end(), trusted);
   if (taken == builds.end()) return false;
@@ -113,6 +109,7 @@ std::vector<Text> build_place_lines() {
 [[noreturn]] void fail_without_build(std::vector<Text> lines) {
   const std::vector<Text> start = {"**ERROR** No build of any Arduino IDE was found.",
                                    "Press Verify in the Arduino IDE, then run Tolvane again.",
+                                   "IDE 1.x deletes its build when it closes: keep the IDE open.",
                                    "Searched for builds in:"};
   lines.insert(lines.begin(), start.begin(), start.end());
   const std::vector<Text> places = build_place_lines();

@@ -14,7 +14,8 @@ namespace tolvane {
 namespace {
 
 // At most 23 lines of at most 79 columns: with the command that asked for it
-// and the prompt after it, one screen of a console.
+// and the prompt after it, or in a console of its own the key's line, one
+// screen of a console.
 const char* const kHelpLines[] = {
     "Tolvane.exe lists what the Arduino IDE built last. It writes <sketch>_dump.cmd",
     "into the sketch's folder and runs it; the script writes two listings there:",
@@ -22,7 +23,7 @@ const char* const kHelpLines[] = {
     "<sketch>.hrd.txt, the headers (readelf -e). Edit the script and run it again:",
     "Tolvane writes it anew on each run unless you make it read-only.",
     "",
-    "No setup is needed: press Verify in the Arduino IDE, then run Tolvane.",
+    "Tolvane takes no file: press Verify in the Arduino IDE, then run it.",
     "",
     "Builds: the newest *.elf of the build.path folder (if preferences.txt has one),",
     "  of IDE 2 (arduino\\sketches\\* in %LocalAppData% and %TEMP%, arduino-sketch-*)",
@@ -35,7 +36,7 @@ const char* const kHelpLines[] = {
     nullptr,  // the install folders go here
     "  then the Boards Manager's avr-gcc in Arduino15 or ArduinoData.",
     "",
-    "There are no command line options.",
+    "There are no command line options, and no setup is needed.",
     "",
 };
 
@@ -75,7 +76,10 @@ void run(const std::vector<Text>& arguments) {
   RunRecord run;
   run.help_text = help_text();
   if (!command_line_text(arguments).empty()) {
+    // A file dropped on a double-clicked program brings it here: its window
+    // would close before the text was read.
     platform::print_line(run.help_text);
+    if (platform::owns_console()) platform::prompt_and_wait();
     platform::end_run(0);
   }
   read_preferences(run);

@@ -14,8 +14,8 @@ Text help_text();
 /// The arguments after the program name joined by single spaces.
 Text command_line_text(const std::vector<Text>& arguments);
 
-/// Prints the help text for any argument text, otherwise does the job; ends
-/// the process.
+/// Prints the help text for any argument text, waiting for a key in a console
+/// of its own; otherwise does the job. Ends the process.
 [[noreturn]] void run(const std::vector<Text>& arguments);
 
 }  // namespace tolvane

@@ -1,6 +1,8 @@
 // The roots of the tables of places.
 #include "app/places.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace tolvane {
@@ -13,7 +15,14 @@ const char* const kInstallFolders[4] = {
 };
 
 bool passed_over(const Text& path) {
+  // Each path once in a run, named in any letter case, with or without a
+  // final "\": a folder that two tables name is checked and shown once.
+  static std::vector<Text> refused;
+  Text key = lower_case(path);
+  if (ends_in_backslash(key)) key.pop_back();
+  if (std::find(refused.begin(), refused.end(), key) != refused.end()) return true;
   if (!owned_by_another_user(path)) return false;
+  refused.push_back(key);
   print_line("Passed over, as another user owns it: " + path);
   return true;
 }

@@ -15,7 +15,8 @@ Text place_root(const Text& root);
 
 /// True, after a line on the console that names it, when another user owns
 /// the file or folder at |path|: Tolvane passes it over, so that nobody else
-/// can choose its preferences, build or tools.
+/// can choose its preferences, build or tools. The line comes once a run for
+/// each path, compared in any letter case.
 bool passed_over(const Text& path);
 
 /// The four install folders of the IDE, in the order they are searched.

@@ -161,6 +161,10 @@ void print_line(const Text& text);
 /// Blocks until the user presses a key; returns at once without a console.
 void wait_for_key();
 
+/// True when a key can come: standard input is a console (on POSIX a
+/// terminal), so that wait_for_key waits.
+bool console_input();
+
 /// True when the console is the program's own, so that it closes when the
 /// program ends: on Windows, GetConsoleProcessList counts this process alone
 /// (Tolvane was double-clicked, not run from a command prompt or a script).
@@ -171,7 +175,13 @@ bool owns_console();
 /// Closes what is still open and ends the process with |status|.
 [[noreturn]] void end_run(int status);
 
-/// Prints each line, waits for a key and ends the process with status -1.
+/// When a key can come: prints a line saying that a key closes the window (in
+/// a console of the program's own) or goes on, then waits for it. Without a
+/// console it does nothing.
+void prompt_and_wait();
+
+/// Prints each line, prompts and waits for a key, and ends the process with
+/// status -1.
 [[noreturn]] void fail_and_wait(const std::vector<Text>& lines);
 
 }  // namespace platform

@@ -98,6 +98,11 @@ void wait_for_key() {
   remove_handlers();
 }
 
+bool console_input() {
+  struct termios mode;
+  return isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &mode) == 0;
+}
+
 bool owns_console() {
   // A shell that started the program leads the terminal's session itself.
   return isatty(STDIN_FILENO) && tcgetsid(STDIN_FILENO) == getpid();

@@ -148,8 +148,13 @@ void wait_for_key() {
   begin_console_use();
   // Without a console nobody can press a key: a script or a test run must
   // not hang here.
-  if (!is_console_input(standard_input)) return;
+  if (!console_input()) return;
   while (!poll_for_key(standard_input)) Sleep(50);
+}
+
+bool console_input() {
+  begin_console_use();
+  return is_console_input(standard_input);
 }
 
 bool owns_console() {
