@@ -93,8 +93,9 @@ const Chip* chip_of_files(const Text& elf, unsigned machine) {
   // An ESP8266's image starts alike, but holds no chip id.
   Text image;
   const Text bin = left(elf, length(elf) - 4) + ".bin";
-  if (!told && lower_case(middle(elf, length(elf) - 3)) == ".elf" && read_file_start(bin, kImageHeader, image) &&
-      image.size() == kImageHeader && static_cast<unsigned char>(image[0]) == kImageMagic) {
+  if (!told && lower_case(middle(elf, length(elf) - 3)) == ".elf" &&
+      read_file_start(bin, kImageHeader, image) && image.size() == kImageHeader &&
+      static_cast<unsigned char>(image[0]) == kImageMagic) {
     for (const Chip& chip : kChips) {
       if (chip.machine == machine && chip.image_id >= 0 &&
           value_at(image, kImageChip, 2, 1) == static_cast<unsigned long>(chip.image_id))
