@@ -2,6 +2,7 @@
 #include "app/builds.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/places.h"
 
@@ -34,8 +35,8 @@ unsigned char capital(char byte) {
   return code >= 'a' && code <= 'z' ? code - 'a' + 'A' : code;
 }
 
-// An ELF file found: when written, the place searched (0 for the build
-// path's folder, then the table's from 1), its build folder's own name, its
+// An ELF file found: when written, the place searched (the build paths'
+// folders from 0, then the table's), its build folder's own name, its
 // build folder and its name.
 struct Build {
   long long written;
@@ -61,7 +62,7 @@ bool listed_before(const Text& a, const Text& b) {
   return a.size() < b.size();
 }
 
-bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
+bool find_newest_build(RunRecord& run, const std::vector<Text>& build_path_dirs, size_t& named_by) {
   std::vector<Build> builds;
   auto take = [&](size_t place, const Text& build_dir, const Text& build_name) {
     // A folder that is gone by now lists nothing.
@@ -69,15 +70,14 @@ bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
       if (!elf.folder) builds.push_back({elf.written, place, build_name, build_dir, elf.name});
     }
   };
-  if (!build_path_dir.empty()) take(0, build_path_dir, Text());
-  size_t place = 0;
-  for (const BuildPlace& ide : kBuildPlaces) {
-    ++place;
-    const Text root = place_root(ide.root);
+  const size_t paths = build_path_dirs.size();
+  for (size_t place = 0; place < paths; ++place) take(place, build_path_dirs[place], Text());
+  for (size_t i = 0; i < std::size(kBuildPlaces); ++i) {
+    const Text root = place_root(kBuildPlaces[i].root);
     if (root.empty()) continue;
-    const Text folder = root + ide.folder;
-    for (const Entry& build : matches(folder + ide.builds)) {
-      if (build.folder) take(place, folder + build.name + "\\", build.name);
+    const Text folder = root + kBuildPlaces[i].folder;
+    for (const Entry& build : matches(folder + kBuildPlaces[i].builds)) {
+      if (build.folder) take(paths + i, folder + build.name + "\\", build.name);
     }
   }
   // The newest of those whose folder and ELF file nobody else owns.
@@ -91,8 +91,10 @@ bool find_newest_build(RunRecord& run, const Text& build_path_dir) {
   run.build_dir = newest.build_dir;
   run.elf_name = newest.elf_name;
   // Shown on the console: the build is not where the user said.
-  run.found_build = newest.place == 0 ? Text() : newest.build_dir + newest.elf_name;
-  run.build_deleted_on_close = newest.place > 0 && kBuildPlaces[newest.place - 1].deleted_on_close;
+  named_by = std::min(newest.place, paths);
+  run.found_build = newest.place < paths ? Text() : newest.build_dir + newest.elf_name;
+  run.build_deleted_on_close =
+      newest.place >= paths && kBuildPlaces[newest.place - paths].deleted_on_close;
   return true;
 }
 

@@ -8,12 +8,14 @@
 namespace tolvane {
 
 /// Sets build_dir and elf_name from the ELF file written last directly in
-/// |build_path_dir| (the build path's folder, ending with "\"; empty when none
-/// is set) and in the IDEs' own build folders; on equal times the first in
-/// name order. Sets found_build too when that file is not in |build_path_dir|,
-/// and build_deleted_on_close when its IDE deletes its folder on closing.
-/// False, with the run record unchanged, when there is none.
-bool find_newest_build(RunRecord& run, const Text& build_path_dir);
+/// one of |build_path_dirs| (the build paths' folders, each ending with "\")
+/// or in the IDEs' own build folders; on equal times the one found first,
+/// then the first in name order. Sets |named_by| to the index of its build
+/// path's folder, or to the folders' count when it is in none of them; then
+/// found_build too, and build_deleted_on_close when its IDE deletes its
+/// folder on closing. False, with the run record unchanged, when there is
+/// none.
+bool find_newest_build(RunRecord& run, const std::vector<Text>& build_path_dirs, size_t& named_by);
 
 /// The IDEs' own build folders, one indented line each, as searched now;
 /// a line that says so when none can be.

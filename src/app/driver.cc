@@ -84,7 +84,9 @@ void run(const std::vector<Text>& arguments) {
   }
   read_preferences(run);
   resolve_sketch(run);
-  locate_toolchain(run);
+  // A kept script names its own tools.
+  find_kept_script(run);
+  if (run.kept_script.empty()) locate_toolchain(run);
   write_and_run_script(run);
 }
 

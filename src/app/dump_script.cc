@@ -18,6 +18,12 @@ const char kElsewhere[] = "The sketch's folder refuses new files; the listings g
 const char kNoInterpreter[] = "**ERROR** Can not start the command interpreter:";
 // Of a kept script, only this much of its start is searched for the ELF file.
 constexpr size_t kKeptScriptLimit = 1 << 20;
+const char kElfExtension[] = ".elf";
+const char kListingNotWritten[] = "**ERROR** The dump script ran, but did not write:";
+const char* const kListingAdvice[] = {
+    "Close the program that holds the listing open, or make it writable, or rename",
+    "the folder if its name holds % or !. Then run Tolvane again.",
+};
 
 const char* const kObjdumpOptions[] = {
     "  -a, --archive-headers    Display archive header information",
@@ -75,6 +81,42 @@ Text tool_line(const Text& tool, const char* option, const Text& elf, const Text
   return quoted(tool) + " " + option + " " + quoted(elf) + " > " + quoted(listing);
 }
 
+// True when |script| names the ELF file |elf| in each line that names an
+// ELF file, and in one at least.
+bool names_the_build(const Text& script, const Text& elf) {
+  const Text wanted = lower_case(as_written(elf));
+  bool named = false;
+  for (size_t start = 0; start < script.size();) {
+    size_t end = script.find('\n', start);
+    if (end == Text::npos) end = script.size();
+    const Text line = lower_case(script.substr(start, end - start));
+    start = end + 1;
+    if (line.find(kElfExtension) == Text::npos) continue;
+    if (line.find(wanted) == Text::npos) return false;
+    named = true;
+  }
+  return named;
+}
+
+// True, with kept_script set, when the script in |folder| stands and may
+// run as it is: nobody else owns it. It runs only when it lists the build
+// just made: one that names a build the IDE has since deleted, in any of its
+// lines, would empty the listings.
+bool kept_at(RunRecord& run, const Text& folder) {
+  const Text script = folder + run.sketch_name + kScriptEnding;
+  if (!file_exists(script) || passed_over(script)) return false;
+  const Text elf = run.build_dir + run.elf_name;
+  Text kept;
+  if (!read_script(script, kKeptScriptLimit, kept) || !names_the_build(kept, elf)) {
+    fail_and_wait({"**ERROR** The dump script can not be written anew, and it does not name",
+                   "          the build just made. The script:", script,
+                   "The build it should name:", elf,
+                   "Make the script writable, so that it is written anew, or edit its path."});
+  }
+  run.kept_script = script;
+  return true;
+}
+
 }  // namespace
 
 std::vector<Text> script_lines(const RunRecord& run) {
@@ -107,20 +149,31 @@ Text script_command() {
   return "\"\"%" + Text(kScriptVariable) + "%\"\"";
 }
 
+void find_kept_script(RunRecord& run) {
+  // Only where the script would go: the first folder whose script is
+  // missing or writable takes a new one.
+  for (const Text& folder : run.output_dirs) {
+    const Text script = folder + run.sketch_name + kScriptEnding;
+    if (!file_exists(script) || opens_for_writing(script)) return;
+    if (kept_at(run, folder)) return;
+  }
+}
+
 void write_and_run_script(RunRecord& run) {
   // The first folder that takes a new script gets it; one whose script
   // stands and cannot be replaced, such as a read-only or hidden one, runs it
   // as it is.
-  const Text first = run.output_dirs.front() + run.sketch_name + kScriptEnding;
-  bool written = false, stands = false;
-  for (const Text& folder : run.output_dirs) {
-    run.output_dir = folder;
-    run.script_path = folder + run.sketch_name + kScriptEnding;
+  std::vector<Text> tried = {kNotWritten};
+  bool refused = false;  // a folder refused new files
+  bool written = false;
+  for (size_t i = 0; i < run.output_dirs.size() && run.kept_script.empty(); ++i) {
+    run.output_dir = run.output_dirs[i];
+    run.script_path = run.output_dir + run.sketch_name + kScriptEnding;
+    tried.push_back(run.script_path);
     open_for_output(run.script_path);
     if (error_number() != no_error) {
-      // Another user's script is never run; the folder refuses new files.
-      stands = file_exists(run.script_path) && !passed_over(run.script_path);
-      if (stands) break;
+      if (kept_at(run, run.output_dir)) break;
+      refused = refused || !file_exists(run.script_path) || !passed_over(run.script_path);
       continue;
     }
     written = true;
@@ -130,42 +183,50 @@ void write_and_run_script(RunRecord& run) {
     }
     close_file();
     // One that lost bytes must not pass for a run.
-    if (!written || error_number() != no_error) fail_and_wait({kNotWritten, run.script_path});
+    if (!written || error_number() != no_error) fail_and_wait(tried);
     break;
   }
-  if (!written && !stands) fail_and_wait({kNotWritten, first});
-  // A kept script runs only when it lists the build just made: one that
-  // names a build the IDE has since deleted would empty the listings.
-  const Text elf = run.build_dir + run.elf_name;
-  Text kept;
-  if (stands && (!read_script(run.script_path, kKeptScriptLimit, kept) ||
-                 lower_case(kept).find(lower_case(as_written(elf))) == Text::npos)) {
-    fail_and_wait({"**ERROR** The dump script can not be written anew, and it does not name",
-                   "          the build just made. The script:", run.script_path,
-                   "The build it should name:", elf,
-                   "Make the script writable, so that it is written anew, or edit its path."});
+  const bool kept = !run.kept_script.empty();
+  if (kept) {
+    run.output_dir = run.kept_script.substr(
+        0, run.kept_script.size() - run.sketch_name.size() - length(kScriptEnding));
+    run.script_path = run.kept_script;
+  } else if (!written) {
+    fail_and_wait(tried);
   }
   // The user named no build, or another one is newer: the one taken is shown.
   if (!run.found_build.empty()) print_line(kFoundBuild + run.found_build);
-  if (run.output_dir != run.output_dirs.front()) print_line(kElsewhere + run.output_dir);
+  if (refused && run.output_dir != run.output_dirs.front()) print_line(kElsewhere + run.output_dir);
   for (const Text& note : run.notes) print_line(note);
+  // Each listing must be written by this run: made, or written anew.
+  const Text base = full_path(run.output_dir + run.sketch_name);
+  const Text listings[] = {base + kDisassemblyEnding, base + kHeadersEnding};
+  long long before[2];
+  for (int i = 0; i < 2; ++i) before[i] = last_write_time(listings[i]);
   set_environment_value(kScriptVariable, run.script_path);
   int status = 0;  // what the tools gave is in the listings
   if (!run_command(script_command(), status))
     fail_and_wait({kNoInterpreter, command_interpreter()});
-  // Where the listings went: a kept script writes where it says.
-  const Text base = full_path(run.output_dir + run.sketch_name);
+  std::vector<Text> unwritten = {kListingNotWritten};
+  for (int i = 0; i < 2; ++i) {
+    const long long after = last_write_time(listings[i]);
+    if (!kept && (after < 0 || after == before[i])) unwritten.push_back(listings[i]);
+  }
+  if (unwritten.size() > 1) {
+    unwritten.insert(unwritten.end(), std::begin(kListingAdvice), std::end(kListingAdvice));
+    fail_and_wait(unwritten);
+  }
   if (run.output_dir == run.build_dir && run.build_deleted_on_close)
     print_line("The IDE deletes this folder when it closes: copy the listings to keep them.");
   if (!run.unsaved_copy.empty() && run.output_dir == run.unsaved_copy) {
     print_line("This sketch is an unsaved copy that IDE 2 deletes, with the listings, when the");
     print_line("sketch is closed unsaved. Use File > Save As in the IDE to keep it.");
   }
-  if (stands) {
+  if (kept) {
     print_line("The dump script ran as it stands: " + full_path(run.script_path));
   } else {
-    print_line("Disassembly: " + base + kDisassemblyEnding);
-    print_line("Headers:     " + base + kHeadersEnding);
+    print_line("Disassembly: " + listings[0]);
+    print_line("Headers:     " + listings[1]);
   }
   // A double-clicked program's window would close before they were read.
   if (owns_console()) {

@@ -36,6 +36,7 @@ const char kBuildKey[] = "build.path";
 const char kSketchbookKey[] = "sketchbook.path";
 
 const char kCannotOpen[] = "**Error** opening Ardunio preferences file:";
+const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
 const char kNoAnsi[] = "**ERROR** This system's code page has no place for a character of";
 
 // True when |line|, trimmed and lower-cased, begins with |key| (lower case,
@@ -56,6 +57,47 @@ Text in_ansi(const Text& line, const char* key, const RunRecord& run) {
   if (to_ansi(line, ansi)) return ansi;
   fail_and_wait(
       {kNoAnsi, "          '" + Text(key) + "' in the Arduino preferences file:", run.prefs_path});
+}
+
+// What one IDE's preferences file says: its place, and its last build and
+// sketchbook lines, trimmed and lower-cased in the ANSI code page.
+struct Preferences {
+  Text path, data_dir, build_line, sketchbook_line;
+};
+
+// Reads the preferences file in |data_dir|, or ends the run.
+Preferences read_file_of(const Text& data_dir, bool portable, RunRecord& run) {
+  Preferences prefs = {data_dir + kPrefsFile, data_dir, Text(), Text()};
+  run.prefs_path = prefs.path;  // as the failure blocks name it
+  open_for_input(prefs.path);
+  if (error_number() >= 1) fail_and_wait({kCannotOpen, prefs.path});
+  Text line;
+  while (!end_of_file()) {
+    read_line(line);
+    // Only the few lines that begin with a key are kept whole.
+    if (begins_with_key(line, kBuildKey)) prefs.build_line = line;
+    if (begins_with_key(line, kSketchbookKey)) prefs.sketchbook_line = line;
+  }
+  close_file();
+  // Lowered once in the ANSI code page: UTF-8 bytes lowered as ANSI ones
+  // would be another text.
+  prefs.build_line = lower_case(trim(in_ansi(prefs.build_line, kBuildKey, run)));
+  prefs.sketchbook_line = lower_case(trim(in_ansi(prefs.sketchbook_line, kSketchbookKey, run)));
+  // A portable IDE writes its sketchbook relative to its portable folder.
+  const Text sketchbook = preference_value(prefs.sketchbook_line);
+  if (portable && !sketchbook.empty() && sketchbook[0] != '\\' && sketchbook[0] != '/' &&
+      (sketchbook.size() < 2 || sketchbook[1] != ':')) {
+    prefs.sketchbook_line = Text(kSketchbookKey) + "=" + data_dir + sketchbook;
+  }
+  return prefs;
+}
+
+// Takes |prefs| as the preferences of the run.
+void take(const Preferences& prefs, RunRecord& run) {
+  run.prefs_path = prefs.path;
+  run.data_dir = prefs.data_dir;
+  run.build_line = prefs.build_line;
+  run.sketchbook_line = prefs.sketchbook_line;
 }
 
 }  // namespace
@@ -81,54 +123,43 @@ void read_preferences(RunRecord& run) {
   // The first place is the one that the failure block names when none holds
   // the file, named as its variable gives it.
   run.prefs_path = environment_value("AppData") + places.front().folder + kPrefsFile;
-  bool found = false, portable = false;
+  // Every IDE's file counts: an old one does not hide a newer IDE's.
+  std::vector<Preferences> found;
   for (const PreferencesPlace& place : places) {
     const Text root = place_root(place.root);
     const Text file = root + place.folder + kPrefsFile;
     if (root.empty() || !file_present(file) || passed_over(file)) continue;
-    run.data_dir = root + place.folder;
-    run.prefs_path = run.data_dir + kPrefsFile;
-    portable = place.folder == Text(kPortable);
-    found = true;
-    break;
+    found.push_back(read_file_of(root + place.folder, place.folder == Text(kPortable), run));
   }
   // Without a build of its own IDE, only a build path could name one.
-  if (!found) {
-    if (find_newest_build(run, Text())) return;
+  std::vector<Text> build_dirs;
+  std::vector<size_t> naming;  // of each build path, the file that names it
+  for (size_t i = 0; i < found.size(); ++i) {
+    const Text build_path = preference_value(found[i].build_line);
+    if (find(1, found[i].build_line, "=") == 0 || build_path.empty()) continue;
+    build_dirs.push_back(build_path + "\\");
+    naming.push_back(i);
+  }
+  if (!found.empty()) take(found.front(), run);
+  size_t named_by = 0;
+  if (find_newest_build(run, build_dirs, named_by)) {
+    // The sketchbook of the file whose build path named the build.
+    if (named_by < naming.size()) take(found[naming[named_by]], run);
+    return;
+  }
+  if (found.empty()) {
     fail_without_build(
         {"and for a preferences file naming build.path (IDE 1.x), first at:", run.prefs_path});
   }
-  open_for_input(run.prefs_path);
-  if (error_number() >= 1) fail_and_wait({kCannotOpen, run.prefs_path});
-
-  run.build_line.clear();
-  run.sketchbook_line.clear();
-  Text line;
-  while (!end_of_file()) {
-    read_line(line);
-    // Only the few lines that begin with a key are kept whole.
-    if (begins_with_key(line, kBuildKey)) run.build_line = line;
-    if (begins_with_key(line, kSketchbookKey)) run.sketchbook_line = line;
-  }
-  close_file();
-  // Lowered once in the ANSI code page: UTF-8 bytes lowered as ANSI ones
-  // would be another text.
-  run.build_line = lower_case(trim(in_ansi(run.build_line, kBuildKey, run)));
-  run.sketchbook_line = lower_case(trim(in_ansi(run.sketchbook_line, kSketchbookKey, run)));
-  // A portable IDE writes its sketchbook relative to its portable folder.
-  const Text sketchbook = preference_value(run.sketchbook_line);
-  if (portable && !sketchbook.empty() && sketchbook[0] != '\\' && sketchbook[0] != '/' &&
-      (sketchbook.size() < 2 || sketchbook[1] != ':')) {
-    run.sketchbook_line = Text(kSketchbookKey) + "=" + run.data_dir + sketchbook;
-  }
-
-  // A build path of any length is taken, as long as there is one after "=".
-  const Text build_path = preference_value(run.build_line);
-  if (find(1, run.build_line, "=") == 0 || build_path.empty()) {
-    if (find_newest_build(run, Text())) return;
+  if (build_dirs.empty())
     fail_without_build({"The preferences file read names no build.path:", run.prefs_path});
-  }
-  run.build_dir = build_path + "\\";
+  take(found[naming.front()], run);
+  run.build_dir = build_dirs.front();
+  std::vector<Text> lines = {kNoElf, run.build_dir,
+                             "Nor was a build of any IDE found: press Verify in the Arduino",
+                             "IDE, then run Tolvane again. Searched for builds in:"};
+  for (const Text& line : build_place_lines()) lines.push_back(line);
+  fail_and_wait(lines);
 }
 
 }  // namespace tolvane

@@ -34,6 +34,7 @@ struct RunRecord {
   Text readelf_path;
   std::vector<Text> notes;  // said on the console before the listings are named
   Text script_path;
+  Text kept_script;  // a script that cannot be written anew and runs as it is
 };
 
 }  // namespace tolvane

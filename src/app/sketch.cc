@@ -17,10 +17,11 @@ namespace {
 const char kElfEnding[] = ".cpp.elf";
 // The endings of a sketch's main file; a build of it is named "<sketch><ending>.elf".
 const char* const kSourceEndings[] = {".ino", ".pde"};
-const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
 // The folder in which IDE 1.6 to 1.8 build a sketch with unsaved edits, below
 // the temporary folder; the IDE deletes it.
 const char kTemporaryCopy[] = "arduino_modified_sketch_";
+const char kNoPlaceInCodePage[] =
+    "Passed over, as this system's code page lacks a character of its name: ";
 // Where IDE 2 keeps the sketches of File > New and File > Examples until
 // they are saved: a root (see place_root) and the start of the folder's name
 // there, which holds the sketch's folder.
@@ -48,6 +49,14 @@ bool holds_sketch(const Text& folder, const Text& name) {
     if (file_present(folder + name + source)) return true;
   }
   return false;
+}
+
+// |folder| by its full path, ending with a separator; the empty text
+// stands for the current folder.
+Text full_folder(const Text& folder) {
+  Text full = full_path(folder.empty() ? Text(".") : folder);
+  if (!ends_in_backslash(full)) full += "\\";
+  return full;
 }
 
 // The folders that may hold the sketch by its name alone, in the order they
@@ -85,27 +94,17 @@ Text sketch_name_of(const Text& elf_name) {
   return trim(left(elf_name, at - 1));
 }
 
-Text sketch_folder_of(const Text& sketch_location) {
-  Text location;
-  if (!to_ansi(sketch_location, location) || location.empty()) return Text();
+bool sketch_folder_of(const Text& sketch_location, Text& location) {
+  const bool converted = to_ansi(sketch_location, location);
   // The sketch file, or its folder.
   if (holds_sketch_ending(lower_case(location))) location.resize(location.find_last_of("\\/") + 1);
   if (!location.empty() && !ends_in_backslash(location) && !ends_with(location, "/")) {
     location += "\\";
   }
-  return location;
+  return converted;
 }
 
 void resolve_sketch(RunRecord& run) {
-  // A build path's folder still needs its build; one found without comes
-  // with its ELF file.
-  if (run.elf_name.empty() && !find_newest_build(run, run.build_dir)) {
-    std::vector<Text> lines = {kNoElf, run.build_dir,
-                               "Nor was a build of any IDE found: press Verify in the Arduino",
-                               "IDE, then run Tolvane again. Searched for builds in:"};
-    for (const Text& line : build_place_lines()) lines.push_back(line);
-    fail_and_wait(lines);
-  }
   run.sketch_name = sketch_name_of(run.elf_name);
 
   // The folder that the build records holds the very sketch built: it alone
@@ -113,14 +112,20 @@ void resolve_sketch(RunRecord& run) {
   // sketch, or a folder that no longer holds it, records no home; then every
   // folder that holds a sketch of its name may, in their order.
   run.recorded = recorded_options(run.build_dir);
-  const Text built = sketch_folder_of(run.recorded.sketch_location);
+  Text built;
+  if (!sketch_folder_of(run.recorded.sketch_location, built)) {
+    print_line(kNoPlaceInCodePage + built);
+    built.clear();
+  }
   Text slashed = lower_case(built);
   for (char& byte : slashed) byte = byte == '/' ? '\\' : byte;
   const bool copy = slashed.find(Text("\\") + kTemporaryCopy) != Text::npos;
   const bool recorded = !built.empty() && !copy && holds_sketch(built, run.sketch_name);
   run.output_dirs.clear();
   std::vector<Text> probed;  // lower-cased: Windows names a folder in any case
-  for (const Text& candidate : recorded ? std::vector<Text>{built} : named_candidates(run)) {
+  // Each by its full path: the current folder, too, is checked as any other.
+  for (const Text& named : recorded ? std::vector<Text>{built} : named_candidates(run)) {
+    const Text candidate = full_folder(named);
     const Text folded = lower_case(candidate);
     if (std::find(probed.begin(), probed.end(), folded) != probed.end()) continue;
     probed.push_back(folded);

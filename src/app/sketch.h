@@ -6,9 +6,8 @@
 
 namespace tolvane {
 
-/// Sets build_dir and elf_name (unless a build was found with them),
-/// recorded, sketch_name, project_dir, output_dirs and output_dir, or ends
-/// the run when no ELF file is found.
+/// Sets recorded, sketch_name, project_dir, output_dirs and output_dir, and
+/// unsaved_copy when the sketch is IDE 2's unsaved copy.
 void resolve_sketch(RunRecord& run);
 
 /// The sketch name cut from an ELF file name before ".cpp.elf", or else
@@ -16,8 +15,10 @@ void resolve_sketch(RunRecord& run);
 Text sketch_name_of(const Text& elf_name);
 
 /// The sketch folder that a build's recorded sketch location (UTF-8) names,
-/// in the ANSI code page and ending with a separator; empty when there is none.
-Text sketch_folder_of(const Text& sketch_location);
+/// in the ANSI code page and ending with a separator; empty when there is
+/// none. False when a character of it has no place in the code page, the
+/// folder then holding "?" for it.
+bool sketch_folder_of(const Text& sketch_location, Text& folder);
 
 }  // namespace tolvane
 

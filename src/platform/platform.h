@@ -46,6 +46,15 @@ bool file_present(const Text& path);
 /// attributes (hidden and system files too).
 bool file_exists(const Text& path);
 
+/// The last-write time of the file (not a folder) at |path|, whatever its
+/// attributes, comparable with Entry::written; -1 when there is none.
+long long last_write_time(const Text& path);
+
+/// True when the file at |path| exists and opens for writing, as it is: it
+/// is left unchanged. False for a read-only or immutable file, or one that
+/// another program holds open against writers.
+bool opens_for_writing(const Text& path);
+
 /// An entry of a listing: its name without directory, whether it is a folder,
 /// and its last-write time (comparable between entries, not a date).
 struct Entry {
@@ -149,7 +158,7 @@ bool ends_in_backslash(const Text& text);
 bool is_utf8(const Text& text);
 
 /// |utf8|, well-formed UTF-8, in the ANSI code page; false when a character
-/// has no place there.
+/// has no place there, |ansi| then holding "?" in its place.
 bool ansi_from_utf8(const Text& utf8, Text& ansi);
 
 // --- Console, key wait and exit --------------------------------------------

@@ -1,6 +1,8 @@
 // Environment and directory probes on POSIX.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +125,23 @@ bool file_exists(const Text& path) {
   struct stat info;
   const Text native = native_path(path);
   return !native.empty() && stat(native.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+long long last_write_time(const Text& path) {
+  struct stat info;
+  const Text native = native_path(path);
+  if (native.empty() || stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return -1;
+  return info.st_mtim.tv_sec * 10000000LL + info.st_mtim.tv_nsec / 100;
+}
+
+bool opens_for_writing(const Text& path) {
+  struct stat info;
+  const Text native = native_path(path);
+  if (native.empty() || stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  const int fd = open(native.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
 }
 
 }  // namespace platform

@@ -195,6 +195,26 @@ bool file_exists(const Text& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+long long last_write_time(const Text& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (holds_nul(path) || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return -1;
+  const FILETIME& time = data.ftLastWriteTime;
+  return static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+bool opens_for_writing(const Text& path) {
+  const HANDLE file = holds_nul(path)
+                          ? INVALID_HANDLE_VALUE
+                          : CreateFileA(path.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 int error_number() { return last_error; }
 
 void open_for_input(const Text& path) {
