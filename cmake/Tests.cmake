@@ -91,7 +91,7 @@ if(TOLVANE_WINDOWS)
   set_tests_properties(unit_windows PROPERTIES FIXTURES_REQUIRED wine LABELS wine)
   gtest_discover_tests(tolvane_scenarios TEST_FILTER "wine/*" DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
     PROPERTIES LABELS wine TIMEOUT 120 FIXTURES_REQUIRED wine RESOURCE_LOCK wine_drive_c)
-  # Tolvane.exe run by arduino-builder's hook with the README's line, under Wine.
+  # Tolvane.exe run by arduino-builder's hook with the line that it names, under Wine.
   add_executable(tolvane_hook_test tests/hook_test.cc)
   target_link_libraries(tolvane_hook_test PRIVATE ${TOLVANE_GTEST})
   add_test(NAME hook COMMAND tolvane_hook_test)

@@ -330,8 +330,25 @@ const std::string kWide = filler("表", 120);
 // A JSON string's text for |text|.
 std::string json(const std::string& text) { return replaced(replaced(text, "\\", "\\\\"), "\"", "\\\""); }
 // compile_commands.json as IDE 2 writes it, its first entry naming |compiler|.
-std::string compile_commands(const std::string& compiler, const std::string& directory = "C:\\t") {
-  return "[\n  {\n    \"directory\": \"" + json(directory) + "\",\n    \"arguments\": [\n      \"" + json(compiler) + "\",\n      \"-c\"\n    ],\n    \"file\": \"x.cpp\"\n  }\n]\n";
+std::string compile_commands(const std::string& compiler, const std::string& directory = "C:\\t", const std::vector<std::string>& more = {}) {
+  std::string arguments = "\"" + json(compiler) + "\",\n      \"-c\"";
+  for (const std::string& argument : more) arguments += ",\n      \"" + json(argument) + "\"";
+  return "[\n  {\n    \"directory\": \"" + json(directory) + "\",\n    \"arguments\": [\n      " + arguments + "\n    ],\n    \"file\": \"x.cpp\"\n  }\n]\n";
+}
+// The builder's build folder copied to |path|, its build.options.json's members given these
+// values as the IDE would write them (one it lacks comes first), the sketch C:\t\ide\Blink's.
+void ide_build(const fs::path& path, const Env& record) {
+  fs::copy(TOLVANE_IDE_BUILD, path, fs::copy_options::recursive);
+  std::string text = slurp(path / "build.options.json");
+  Env members = {{"sketchLocation", "C:\\t\\ide\\Blink\\Blink.ino"}};
+  members.insert(members.end(), record.begin(), record.end());
+  for (const auto& [key, value] : members) {
+    const std::regex member("\"" + key + "\": \"[^\"]*\"");
+    const std::string item = "\"" + key + "\": \"" + replaced(json(value), "$", "$$") + "\"";
+    text = std::regex_search(text, member) ? std::regex_replace(text, member, item)
+                                           : "{\n  " + item + "," + text.substr(1);
+  }
+  spit(path / "build.options.json", text);
 }
 // A build of IDE 1.8 unpacked in Downloads whose records name tools that are gone.
 const std::string kZip = "C:\\t\\Downloads\\arduino-1.8.19\\";
@@ -450,7 +467,7 @@ const Row kRows[] = {
   {.name = "ide_2_3_build_in_local_appdata", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .tools = {boards("7.3.0-atmel3.6.1-arduino7")}},
   {.name = "ide_2_0_build_in_temp", .files = {{"temp\\arduino\\sketches\\9C1E\\", kIdeBuild}}, .out = taking("temp\\arduino\\sketches\\9C1E\\Blink.ino.elf"), .base = "C:\\t\\temp\\arduino\\sketches\\9C1E\\Blink", .elf = "C:\\t\\temp\\arduino\\sketches\\9C1E\\Blink.ino.elf"},
   {.name = "early_ide_2_0_build_options_first", .files = {{"temp\\arduino-sketch-9C1E\\", kIdeBuild}, {"ide\\Blink\\Blink.ino", ""}, {"home\\Documents\\Arduino\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino-sketch-9C1E\\Blink.ino.elf"), .base = "C:\\t\\ide\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino-sketch-9C1E\\Blink.ino.elf", .env = {{"HomeDrive", "C:"}, {"HomePath", "\\t\\home"}, {"UserProfile", "C:\\t\\temp\\"}}},
-  {.name = "ide_1_8_build_in_temp_without_build_path", .prefs = ide_prefs("", "C:\\t\\book"), .files = {{"temp\\arduino_build_123456\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}}, .out = taking("temp\\arduino_build_123456\\Blink.ino.elf"), .base = "c:\\t\\book\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_123456\\Blink.ino.elf"},
+  {.name = "ide_1_8_build_in_temp_without_build_path_and_no_hook_line_from_a_command_prompt", .prefs = ide_prefs("", "C:\\t\\book"), .files = {{"temp\\arduino_build_123456\\", kIdeBuild}, {"book\\Blink\\Blink.ino", ""}, {"ide\\hardware\\arduino\\avr\\platform.txt", ""}}, .out = taking("temp\\arduino_build_123456\\Blink.ino.elf"), .base = "c:\\t\\book\\Blink\\Blink", .elf = "C:\\t\\temp\\arduino_build_123456\\Blink.ino.elf", .record = {{"hardwareFolders", "C:\\t\\ide\\hardware"}}},
   {.name = "ide_1_0_build_in_temp", .files = {{"temp\\build5012.tmp\\Blink.cpp.elf", kArduinoElf}}, .out = taking("temp\\build5012.tmp\\Blink.cpp.elf") + kDeletes, .base = "C:\\t\\temp\\build5012.tmp\\Blink", .elf = "C:\\t\\temp\\build5012.tmp\\Blink.cpp.elf", .env = {{"TEMP", "C:\\t\\temp"}}},
   {.name = "equal_times_the_earlier_place_wins_and_tmp_before_temp", .files = {{"local\\arduino\\sketches\\4F6A\\", kIdeBuild}, {"temp\\arduino_build_1\\", kIdeBuild}, {"other\\arduino_build_9\\", kIdeBuild}, {"temp\\arduino_build_2", "a file"}, {"temp\\arduino_build_3\\x.elf\\", ""}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .env = {{"LocalAppData", "C:\\t\\local"}, {"TMP", "C:\\t\\temp"}, {"TEMP", "C:\\t\\other"}}, .older = {"local\\arduino\\sketches\\4F6A\\Blink.ino.elf", "temp\\arduino_build_1\\Blink.ino.elf"}},
   {.name = "a_newer_ide_2_build_wins_over_the_build_path", .prefs = kTypical, .files = {{"build\\blink.cpp.elf", kElf}, {"book\\sketches\\blink\\blink.ino", ""}, {"local\\arduino\\sketches\\4F6A\\", kIdeBuild}}, .out = taking("local\\arduino\\sketches\\4F6A\\Blink.ino.elf"), .base = "c:\\t\\book\\sketches\\Blink\\Blink", .elf = "C:\\t\\local\\arduino\\sketches\\4F6A\\Blink.ino.elf", .older = {"build\\blink.cpp.elf"}},
@@ -537,20 +554,7 @@ TEST_P(Scenario, Run) {
     const fs::path path = host(name);
     fs::create_directories(name.back() == '\\' ? path : path.parent_path());
     if (bytes == kFull) fs::create_symlink("/dev/full", path);
-    if (bytes == kIdeBuild) {
-      fs::copy(TOLVANE_IDE_BUILD, path, fs::copy_options::recursive);
-      std::string record = slurp(path / "build.options.json");
-      // Members replaced, as the IDE would write them; one it lacks comes first.
-      Env members = {{"sketchLocation", "C:\\t\\ide\\Blink\\Blink.ino"}};
-      members.insert(members.end(), row.record.begin(), row.record.end());
-      for (const auto& [key, value] : members) {
-        const std::regex member("\"" + key + "\": \"[^\"]*\"");
-        const std::string text = "\"" + key + "\": \"" + replaced(json(value), "$", "$$") + "\"";
-        record = std::regex_search(record, member) ? std::regex_replace(record, member, text)
-                                                   : "{\n  " + text + "," + record.substr(1);
-      }
-      spit(path / "build.options.json", record);
-    }
+    if (bytes == kIdeBuild) ide_build(path, row.record);
     if (name.back() == '\\' || bytes == kFull) continue;
     spit(path, bytes == kElf          ? slurp(TOLVANE_SOURCE_DIR "/examples/blink/blink.cpp.elf")
                : bytes == kArduinoElf ? slurp(TOLVANE_ARDUINO_ELF)
@@ -733,59 +737,108 @@ INSTANTIATE_TEST_SUITE_P(native, KeyWait, ::testing::Combine(::testing::Values(f
 INSTANTIATE_TEST_SUITE_P(wine, KeyWait, ::testing::Combine(::testing::Values(true), kKeys),
                          key_name);
 
-// Double-clicked, Tolvane holds its console alone: after a run it names the listings, or with a
-// file dropped on it shows the help text, and says that a key closes the window and waits for
-// it. Under Wine, started as the terminal's own program in tmux, with the Windows user's own
-// variables: the IDE 1.8 build in its temporary folder, the tools in Program Files.
-class OwnConsole : public ::testing::TestWithParam<std::string> {};  // the file dropped, if any
+// Double-clicked, Tolvane holds its console alone: after a run it names the listings, says
+// where the IDE's hook goes, and waits for a key before the window closes; with a file
+// dropped on it, it shows the help text and waits likewise. Under Wine,
+// started as the terminal's own program in tmux, with the Windows user's own variables: the
+// builder's build in the user's temporary folder, the tools in Program Files. Each case: the
+// build's records (IDE 2's include options in compile_commands.json), more files, and the
+// lines between the listings and the wait; "~" is the user's folder, "<HOOK>" the hook line.
+struct OwnRun {
+  const char* name;
+  Env record;
+  std::vector<std::string> includes;
+  Tree files;
+  std::vector<std::string> shown;
+  std::string dropped = "";  // the file dropped on Tolvane.exe
+};
+const std::string kOwnCore = "C:\\Program Files (x86)\\Arduino\\hardware\\arduino\\avr\\";
+const std::string kPackages = "~\\AppData\\Local\\Arduino15\\packages\\";
+const std::string kIde18 = "C:\\Program Files (x86)\\Arduino\\hardware," +
+                           kPackages.substr(0, kPackages.size() - 1) +
+                           ",~\\Documents\\Arduino\\hardware";
+const std::string kStore =
+    "C:\\Program Files\\WindowsApps\\ArduinoLLC.ArduinoIDE_1.8.57.0_x86__mdqgnx93n4wtt\\hardware";
+std::vector<std::string> offer(const std::string& folder) {
+  return {"", "For fresh listings after every Verify, add the line below to this file:",
+          folder + "platform.local.txt", "<HOOK>",
+          "Close the IDE; in Notepad add the line, or create the file (save with \"All files\"); "
+          "under Program Files, start Notepad with \"Run as administrator\"."};
+}
+// clang-format off
+const OwnRun kOwnRuns[] = {
+    {"ide_1_8_own_core", {{"hardwareFolders", kIde18}}, {}, {{kOwnCore + "platform.txt", ""}}, offer(kOwnCore)},
+    {"ide_2_boards_manager_core", {{"hardwareFolders", kPackages}}, {"-I" + kPackages + "arduino\\hardware\\avr\\1.8.6\\cores\\arduino", "-I" + kPackages + "arduino\\hardware\\avr\\1.8.6\\variants\\standard"}, {{kPackages + "arduino\\hardware\\avr\\1.8.6\\platform.txt", ""}}, offer(kPackages + "arduino\\hardware\\avr\\1.8.6\\")},
+    {"no_block_once_the_file_runs_it", {{"hardwareFolders", kIde18}}, {}, {{kOwnCore + "platform.txt", ""}, {kOwnCore + "platform.local.txt", "compiler.c.extra_flags=\n<HOOK>\n"}}, {}},
+    {"a_core_under_windows_apps", {{"hardwareFolders", kStore + ",~\\Documents\\ArduinoData\\packages"}}, {}, {{kStore + "\\arduino\\avr\\platform.txt", ""}}, {"", "For fresh listings after every Verify, the IDE needs a line in the core's", "platform.local.txt, but this core is under WindowsApps, where nobody can write.", "Install the core with Tools > Board > Boards Manager, press Verify and run", "Tolvane again: it then names the file."}},
+    {"help_for_a_dropped_file", {}, {}, {}, {}, "C:\\t\\Blink.ino.elf"},
+    {"a_board_whose_core_is_another_platforms", {{"fqbn", "acme:avr:blinky"}, {"hardwareFolders", kPackages}}, {"-I" + kPackages + "arduino\\hardware\\avr\\1.8.6\\cores\\arduino", "-I" + kPackages + "acme\\hardware\\avr\\2.0.0\\variants\\blinky"}, {{kPackages + "arduino\\hardware\\avr\\1.8.6\\platform.txt", ""}, {kPackages + "acme\\hardware\\avr\\2.0.0\\platform.txt", ""}}, offer(kPackages + "acme\\hardware\\avr\\2.0.0\\")},
+};
+// clang-format on
+class OwnConsole : public ::testing::TestWithParam<OwnRun> {};
 
-TEST_P(OwnConsole, TheWindowSaysThatAKeyClosesItAndWaits) {
+TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndTheHookAndWaitsForAKey) {
+  const OwnRun& run = GetParam();
   Machine machine(true);
-  const std::string dropped = GetParam();
-  fs::path build;
-  for (std::error_code none; const auto& user : fs::directory_iterator(machine.c("users"), none))
-    if (user.path().filename() != "Public") build = user.path() / "Temp" / "arduino_build_1";
-  ASSERT_FALSE(build.empty());
-  Machine::clear(build);
-  spit(build / "Blink.ino.elf", slurp(TOLVANE_ARDUINO_ELF));
+  std::string user;
+  for (std::error_code none; const auto& entry : fs::directory_iterator(machine.c("users"), none))
+    if (entry.path().filename() != "Public")
+      user = "C:\\users\\" + entry.path().filename().string();
+  ASSERT_FALSE(user.empty());
+  const std::string hook = "recipe.hooks.objcopy.postobjcopy.tolvane.pattern=cmd /c <NUL " +
+                           machine.program() + " 1>&2 & exit 0";
+  auto at_home = [&](std::string text) {
+    return replaced(replaced(text, "~", user), "<HOOK>", hook);
+  };
+  const fs::path build = machine.c(user.substr(3) + "\\Temp\\arduino_build_1");
+  const std::vector<fs::path> made = {build, machine.c("Program Files\\WindowsApps"),
+                                      machine.c(user.substr(3) + "\\AppData\\Local\\Arduino15")};
+  for (const fs::path& path : made) Machine::clear(path);
+  Env record = {{"fqbn", "arduino:avr:uno"}};
+  for (const auto& [key, value] : run.record) record.push_back({key, at_home(value)});
+  ide_build(build, record);
+  std::vector<std::string> includes;
+  for (const std::string& include : run.includes) includes.push_back(at_home(include));
+  if (!includes.empty())
+    spit(build / "compile_commands.json", compile_commands("x/avr-g++", "C:\\t", includes));
+  for (const auto& [name, bytes] : run.files)
+    spit(machine.c(at_home(name).substr(3)), at_home(bytes));
   machine.install_tools(kToolBins[1]);
   const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
   const fs::path dir = machine.c("t");
-  const std::string script = "cd " + shq(dir) + " && " + machine.wine_env() + "wine " +
-                             machine.program() + (dropped.empty() ? "" : " " + shq(dropped)) +
-                             " 2>/dev/null; echo $? >s; mv s status";
-  ASSERT_EQ(0, system((tmux + "new-session -d -x 120 -y 30 -s k " +
+  const std::string script =
+      "cd " + shq(dir) + " && " + machine.wine_env() + "wine " + machine.program() +
+      (run.dropped.empty() ? "" : " " + shq(run.dropped)) + " 2>/dev/null; echo $? >s; mv s status";
+  ASSERT_EQ(0, system((tmux + "new-session -d -x 200 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
-  auto screen = [&] { return shell(tmux + "capture-pane -p -t k").first; };
-  const std::string windows = "C:\\users\\" +
-                              build.parent_path().parent_path().filename().string() +
-                              "\\Temp\\arduino_build_1\\Blink";
+  auto screen = [&] { return shell(tmux + "capture-pane -J -p -t k").first; };
+  const std::string windows = user + "\\Temp\\arduino_build_1\\Blink";
+  std::string shown;
+  for (const std::string& line : run.shown) shown += at_home(line) + "\n";
   EXPECT_TRUE(wait_for([&] {
     return screen().find("Press a key to close this window.") != std::string::npos;
   })) << screen();
-  const std::string shown = dropped.empty()
-                                ? kDeletes + "Disassembly: " + windows +
-                                      ".asm.txt\r\nHeaders:     " + windows + ".hrd.txt\r\n"
-                                : kHelp;
+  if (!run.dropped.empty()) shown = replaced(kHelp, "\r\n", "\n");
   EXPECT_NE(std::string::npos,
-            screen().find(replaced(shown, "\r\n", "\n") + "Press a key to close this window."))
+            screen().find((run.dropped.empty()
+                               ? replaced(kDeletes, "\r\n", "\n") + "Disassembly: " + windows +
+                                     ".asm.txt\nHeaders:     " + windows + ".hrd.txt\n"
+                               : "") +
+                          shown + "Press a key to close this window."))
       << screen();
   usleep(500000);
   EXPECT_FALSE(fs::exists(dir / "status")) << "the run ended without a key";
   system((tmux + "send-keys -t k x").c_str());
   EXPECT_TRUE(wait_for([&] { return fs::exists(dir / "status"); })) << "x did not end the wait";
   EXPECT_EQ("0\n", slurp(dir / "status"));
-  EXPECT_TRUE(machine.wait_for_tools(dropped.empty() ? 2 : 0, true));
-  EXPECT_EQ(dropped.empty(),
+  EXPECT_TRUE(machine.wait_for_tools(run.dropped.empty() ? 2 : 0, true));
+  EXPECT_EQ(run.dropped.empty(),
             slurp(build / "Blink.asm.txt").find("format elf32-avr") != std::string::npos);
   system((tmux + "kill-server 2>/dev/null").c_str());
-  Machine::clear(build);
+  for (const fs::path& path : made) Machine::clear(path);
 }
-INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::Values("", "C:\\t\\Blink.ino.elf"),
-                         [](const auto& info) {
-                           return std::string(info.param.empty() ? "ide_1_8_build_in_temp"
-                                                                 : "help_for_a_dropped_file");
-                         });
+INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::ValuesIn(kOwnRuns),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

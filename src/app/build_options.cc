@@ -15,6 +15,7 @@ const char kCompileCommandsFile[] = "compile_commands.json";
 namespace {
 
 const char kBuildOptionsFile[] = "build.options.json";
+constexpr size_t kFirstPiece = 1 << 16;  // of compile_commands.json: a first entry fits
 using rapidjson::SizeType;
 
 constexpr unsigned kParseFlags =
@@ -83,6 +84,8 @@ class OptionsHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Op
               : key == "customBuildProperties" ? &options_.custom_build_properties
               : key == "builtInToolsFolders"   ? &options_.built_in_tools_folders
               : key == "toolsFolders"          ? &options_.tools_folders
+              : key == "fqbn"                  ? &options_.fqbn
+              : key == "hardwareFolders"       ? &options_.hardware_folders
                                                : nullptr;
     return true;
   }
@@ -113,15 +116,17 @@ class OptionsHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Op
 };
 
 // Follows the document to the end of its first entry, then stops.
-class CompilerHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, CompilerHandler> {
+class ArgumentsHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ArgumentsHandler> {
  public:
-  Text compiler;
+  std::vector<Text> arguments;
   bool entry_read = false;
 
   bool Default() { return value(); }
   bool String(const char* text, SizeType size, bool) {
-    if (depth_ == 3 && in_arguments_ && !argument_seen_) compiler = nameable(text, size);
-    return value();
+    const bool argument = depth_ == 3 && in_arguments_;
+    if (!value()) return false;
+    if (argument) arguments.back() = nameable(text, size);
+    return true;
   }
   bool Key(const char* text, SizeType size, bool) {
     if (depth_ == 2) arguments_next_ = Text(text, size) == "arguments";
@@ -138,13 +143,13 @@ class CompilerHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, C
   bool value() {
     if (depth_ < 2) return false;  // not an array, or an entry that is no object
     member_value(false);
-    if (depth_ == 3 && in_arguments_) argument_seen_ = true;
+    if (depth_ == 3 && in_arguments_) arguments.emplace_back();
     return true;
   }
   bool open(bool array) {
     if (depth_ == 0 ? !array : depth_ == 1 && array) return false;
     if (depth_ == 2) member_value(array);
-    if (depth_ == 3 && in_arguments_) argument_seen_ = true;
+    if (depth_ == 3 && in_arguments_) arguments.emplace_back();
     ++depth_;
     return true;
   }
@@ -157,16 +162,14 @@ class CompilerHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, C
   // A member's value in the entry: the last "arguments" counts.
   void member_value(bool array) {
     if (depth_ != 2) return;
-    if (arguments_next_) compiler.clear();
+    if (arguments_next_) arguments.clear();
     in_arguments_ = arguments_next_ && array;
-    argument_seen_ = false;
     arguments_next_ = false;
   }
 
   int depth_ = 0;
   bool arguments_next_ = false;
   bool in_arguments_ = false;
-  bool argument_seen_ = false;
 };
 
 }  // namespace
@@ -187,10 +190,28 @@ BuildOptions recorded_options(const Text& build_dir) {
              : BuildOptions();
 }
 
-Text compiler_of(const Text& json) {
-  CompilerHandler handler;
+std::vector<Text> arguments_of(const Text& json) {
+  ArgumentsHandler handler;
   parse(json, handler);
-  return handler.entry_read ? handler.compiler : Text();
+  return handler.entry_read ? handler.arguments : std::vector<Text>();
+}
+
+Text compiler_of(const Text& json) {
+  const std::vector<Text> arguments = arguments_of(json);
+  return arguments.empty() ? Text() : arguments.front();
+}
+
+std::vector<Text> recorded_arguments(const Text& build_dir) {
+  const Text path = build_dir + kCompileCommandsFile;
+  Text start;
+  std::vector<Text> arguments;
+  if (platform::owned_by_another_user(path)) return arguments;
+  // A first piece, larger ones while the entry is cut off, up to the limit.
+  for (size_t size = kFirstPiece;; size *= 4) {
+    if (!platform::read_file_start(path, size, start)) return arguments;
+    arguments = arguments_of(start);
+    if (!arguments.empty() || start.size() < size || size >= kRecordLimit) return arguments;
+  }
 }
 
 }  // namespace tolvane

@@ -1,8 +1,10 @@
-// Reads what the Arduino IDE records in its build folder: the sketch it built
-// and the toolchain it used, from build.options.json (IDE 1.6 and later) and
-// compile_commands.json (IDE 2).
+// Reads what the Arduino IDE records in its build folder: the sketch it built,
+// the board and the toolchain it used, from build.options.json (IDE 1.6 and
+// later) and compile_commands.json (IDE 2).
 #ifndef TOLVANE_APP_BUILD_OPTIONS_H_
 #define TOLVANE_APP_BUILD_OPTIONS_H_
+
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -26,6 +28,8 @@ struct BuildOptions {
   Text custom_build_properties;  // "key=value" items joined by commas
   Text built_in_tools_folders;   // folders joined by commas (IDE 1.8.11 and later)
   Text tools_folders;            // the same, up to IDE 1.8.10
+  Text fqbn;                     // the board: "<vendor>:<architecture>:<board>[:<options>]"
+  Text hardware_folders;         // folders of platforms joined by commas
 };
 BuildOptions build_options_of(const Text& json);
 
@@ -39,6 +43,17 @@ BuildOptions recorded_options(const Text& build_dir);
 /// string, or when that string cannot name a file. Reads no further than the
 /// end of that entry.
 Text compiler_of(const Text& json);
+
+/// Every argument of the first entry's "arguments", as compiler_of reads the
+/// first; an argument that is no string or cannot name a file is empty. None
+/// when compiler_of would give nothing.
+std::vector<Text> arguments_of(const Text& json);
+
+/// The arguments of the first entry of the compile_commands.json in
+/// |build_dir| (ending with "\"), read only as far as that entry needs; none
+/// when the file is missing, unreadable or another user's (passed over
+/// silently: the toolchain stage has said so).
+std::vector<Text> recorded_arguments(const Text& build_dir);
 
 }  // namespace tolvane
 

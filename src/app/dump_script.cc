@@ -1,6 +1,7 @@
 // The dump-script stage.
 #include "app/dump_script.h"
 
+#include "app/hook.h"
 #include "app/places.h"
 
 using namespace platform;
@@ -230,6 +231,7 @@ void write_and_run_script(RunRecord& run) {
   }
   // A double-clicked program's window would close before they were read.
   if (owns_console()) {
+    suggest_hook(run);
     print_line("Press a key to close this window.");
     wait_for_key();
   }

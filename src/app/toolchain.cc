@@ -273,6 +273,14 @@ std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions
   return unique;
 }
 
+std::vector<Text> recorded_folders(const Text& list) {
+  std::vector<Text> folders;
+  for (const Text& item : items_of(list, starts_path)) {
+    if (!tool_folder(item).empty()) folders.push_back(tool_folder(item));
+  }
+  return folders;
+}
+
 bool version_below(const Text& a, const Text& b) {
   size_t i = 0, j = 0;
   while (i < a.size() && j < b.size()) {

@@ -26,6 +26,10 @@ void locate_toolchain(RunRecord& run);
 /// or are on a network share are left out.
 std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions& options);
 
+/// The folders of a comma-joined |list| from a record (UTF-8), cut only where
+/// a rooted path starts; each as recorded_tool_folders gives them.
+std::vector<Text> recorded_folders(const Text& list);
+
 /// True when version |a| comes before |b|: runs of digits compare as
 /// numbers, other bytes as they are.
 bool version_below(const Text& a, const Text& b);

@@ -39,6 +39,11 @@ Text first_match(const Text& pattern);
 /// the current folder; |path| itself when that cannot be told.
 Text full_path(const Text& path);
 
+/// The full path of this program's file, as GetModuleFileNameA gives it on
+/// Windows; on POSIX /proc/self/exe, as a drive's path ("C:\...") when it
+/// lies below TOLVANE_DRIVES. Empty when it cannot be told.
+Text program_path();
+
 /// True when first_match of the path is not empty.
 bool file_present(const Text& path);
 

@@ -16,22 +16,37 @@
 
 namespace platform {
 
+namespace {
+
+// |native| as a Windows path when it lies on one of the drives; empty if not.
+Text on_a_drive(const std::string& native) {
+  const std::string drives = posix::drives_folder() + "/";
+  if (native.compare(0, drives.size(), drives) != 0 || native.size() < drives.size() + 1 ||
+      (native.size() > drives.size() + 1 && native[drives.size() + 1] != '/'))
+    return Text();
+  Text windows = Text(1, static_cast<char>(std::toupper(native[drives.size()]))) + ":";
+  for (size_t at = drives.size() + 1; at < native.size(); ++at)
+    windows += native[at] == '/' ? '\\' : native[at];
+  return windows;
+}
+
+}  // namespace
+
 Text full_path(const Text& path) {
   // The current folder as a Windows path, when it lies on one of the drives.
   char buffer[4096];
-  const std::string drives = posix::drives_folder() + "/";
   Text current;
-  if (getcwd(buffer, sizeof buffer)) current = buffer;
-  if (current.compare(0, drives.size(), drives) != 0 || current.size() < drives.size() + 1 ||
-      (current.size() > drives.size() + 1 && current[drives.size() + 1] != '/')) {
-    current.clear();
-  } else {
-    Text windows = Text(1, static_cast<char>(std::toupper(current[drives.size()]))) + ":\\";
-    for (size_t at = drives.size() + 2; at < current.size(); ++at)
-      windows += current[at] == '/' ? '\\' : current[at];
-    current = windows;
-  }
+  if (getcwd(buffer, sizeof buffer)) current = on_a_drive(buffer);
+  if (current.size() == 2) current += "\\";  // the drive's root
   return posix::windows_full_path(path, current);
+}
+
+Text program_path() {
+  char buffer[4096];
+  const ssize_t got = readlink("/proc/self/exe", buffer, sizeof buffer);
+  if (got <= 0 || got == sizeof buffer) return Text();
+  const Text windows = on_a_drive(Text(buffer, static_cast<size_t>(got)));
+  return windows.empty() ? Text(buffer, static_cast<size_t>(got)) : windows;
 }
 
 namespace {

@@ -189,6 +189,12 @@ Text full_path(const Text& path) {
   return full;
 }
 
+Text program_path() {
+  char buffer[MAX_PATH + 1];
+  const DWORD got = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  return got == 0 || got >= sizeof buffer ? Text() : Text(buffer, got);
+}
+
 bool file_exists(const Text& path) {
   const DWORD attributes =
       holds_nul(path) ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
