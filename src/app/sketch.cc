@@ -138,7 +138,7 @@ void resolve_sketch(RunRecord& run) {
     const Text root = place_root(unsaved.root);
     const Text start = lower_case(root + unsaved.folder);
     if (recorded && !root.empty() && slashed.compare(0, start.size(), start) == 0)
-      run.unsaved_copy = built;
+      run.unsaved_copy = full_folder(built);
   }
   run.output_dirs.push_back(run.build_dir);
   run.output_dir = run.output_dirs.front();
