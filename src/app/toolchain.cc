@@ -62,24 +62,21 @@ const Architecture kArchitectures[] = {
 // or one folder further down (Teensy's arm\bin\), each folder in name order.
 const char* const kBelowToolFolder[] = {"bin\\", "*\\bin\\"};
 
-// Where the IDE's install folders (kInstallFolders) keep tools of an
-// architecture, and their prefix: the IDE's own AVR tools, and the ARM
-// tools that the Teensyduino installer adds.
-const struct {
+// Where tools of an architecture (by ELF machine) lie, and their prefix.
+struct ToolPlace {
   unsigned machine;
   const char* below;
   const char* prefix;
-} kInstallTools[] = {
+};
+// Below the IDE's install folders (kInstallFolders): the IDE's own AVR
+// tools, and the ARM tools that the Teensyduino installer adds.
+const ToolPlace kInstallTools[] = {
     {83, "\\hardware\\tools\\avr\\bin\\", "avr-"},
     {40, "\\hardware\\tools\\arm\\bin\\", "arm-none-eabi-"},
 };
-// The Boards Manager's toolchains of an architecture below an IDE's data
-// folder, one folder per version, and their prefix.
-const struct {
-  unsigned machine;
-  const char* versions;
-  const char* prefix;
-} kBoardsManagerTools[] = {
+// The Boards Manager's toolchains below an IDE's data folder, one folder per
+// version.
+const ToolPlace kBoardsManagerTools[] = {
     {83, "packages\\arduino\\tools\\avr-gcc\\", "avr-"},
 };
 
@@ -378,9 +375,9 @@ void locate_toolchain(RunRecord& run) {
   for (const auto& tools : kBoardsManagerTools) {
     for (const Text& data : {run.data_dir, shared.empty() ? shared : shared + kDefaultData}) {
       if (tools.machine != machine || !prefix.empty() || data.empty() ||
-          !add(kIndent + data + tools.versions + "*" + kToolsBelowVersion))
+          !add(kIndent + data + tools.below + "*" + kToolsBelowVersion))
         continue;
-      folder = newest_boards_manager_tools(data + tools.versions, tools.prefix);
+      folder = newest_boards_manager_tools(data + tools.below, tools.prefix);
       if (!folder.empty()) prefix = tools.prefix;
     }
   }
