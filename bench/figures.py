@@ -267,7 +267,8 @@ try:
     print(f"Machine: {cpu}, {os.cpu_count()} cores, {memory:.0f} GiB; Linux {os.uname().release}; scratch folder on "
           f"{out('df', '--output=fstype', work).split()[-1]}; {out('g++', '--version').splitlines()[0]}, Release build "
           f"(-O3); {out('hyperfine', '--version')}, {TURNS * 5} runs of each figure in turns of 5 after a warm-up "
-          f"run. {time.strftime('%Y-%m-%d')}, Tolvane {version}; load average {os.getloadavg()[0]:.1f} at the start.")
+          f"run; the caller's environment of {len(os.environ)} variables. {time.strftime('%Y-%m-%d')}, Tolvane "
+          f"{version}; load average {os.getloadavg()[0]:.1f} at the start.")
     for table in TABLES.strip().split("\n\n"):
         title, header, *rows = [row for row in table.splitlines() if not (quick and re.search(QUICK_LEAVES_OUT, row))]
         if not words or any(word.lower() in title.lower() for word in words):
