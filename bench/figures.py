@@ -251,7 +251,7 @@ CELLS = {
     "ratio": lambda a, b: f"{median(a) / median(b):.2f}",
     "share": lambda a, b: resolved(a, b, f"{(median(a) - median(b)) / median(a) * 100:.1f} %"),
     "vs": lambda a, b, c, d: f"{(median(a) - median(b)) / (median(c) - median(d)):.2f} times {c.split(':')[0]}"
-    if apart(a, b) and apart(c, d) else "no ratio: not resolved",
+    if apart(a, b) and apart(c, d) else "no ratio",
     "peak": lambda f: f"{peak(f):,} KiB",
     "instr": lambda f, *args: f"{instructions(f, *args):,}",
     "instrs": lambda a, b: f"{instructions(a) - instructions(b):,}",
