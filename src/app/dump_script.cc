@@ -174,7 +174,7 @@ void write_and_run_script(RunRecord& run) {
     open_for_output(run.script_path);
     if (error_number() != no_error) {
       if (kept_at(run, run.output_dir)) break;
-      refused = refused || !file_exists(run.script_path) || !passed_over(run.script_path);
+      refused = refused || !file_exists(run.script_path);  // not another user's script
       continue;
     }
     written = true;

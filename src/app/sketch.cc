@@ -22,13 +22,11 @@ const char* const kSourceEndings[] = {".ino", ".pde"};
 const char kTemporaryCopy[] = "arduino_modified_sketch_";
 const char kNoPlaceInCodePage[] =
     "Passed over, as this system's code page lacks a character of its name: ";
-// Where IDE 2 keeps the sketches of File > New and File > Examples until
-// they are saved: a root (see place_root) and the start of the folder's name
-// there, which holds the sketch's folder.
-const struct {
-  const char* root;
-  const char* folder;
-} kUnsavedCopies[] = {{"%TEMP%", "\\.arduinoIDE-unsaved"}, {"%TMP%", "\\.arduinoIDE-unsaved"}};
+// The start of the name of the folder (lower case) in which IDE 2 keeps a
+// sketch of File > New or File > Examples until it is saved, in the
+// temporary folder; named as it is, as the temporary folder may be named by
+// its short name.
+const char* const kUnsavedCopies[] = {".arduinoide-unsaved"};
 
 bool ends_with(const Text& text, const Text& ending) {
   return text.size() >= ending.size() &&
@@ -134,10 +132,11 @@ void resolve_sketch(RunRecord& run) {
     if ((recorded || holds_sketch(candidate, run.sketch_name)) && !passed_over(candidate))
       run.output_dirs.push_back(candidate);
   }
-  for (const auto& unsaved : kUnsavedCopies) {
-    const Text root = place_root(unsaved.root);
-    const Text start = lower_case(root + unsaved.folder);
-    if (recorded && !root.empty() && slashed.compare(0, start.size(), start) == 0)
+  // The name of the folder that holds the sketch's folder.
+  const size_t end = slashed.find_last_of('\\', slashed.size() - 2);
+  const size_t start = end == Text::npos ? end : slashed.find_last_of('\\', end - 1) + 1;
+  for (const char* unsaved : kUnsavedCopies) {
+    if (recorded && start != Text::npos && slashed.compare(start, length(unsaved), unsaved) == 0)
       run.unsaved_copy = full_folder(built);
   }
   run.output_dirs.push_back(run.build_dir);
