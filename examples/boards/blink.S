@@ -11,3 +11,7 @@ loop:
     j loop
     .section .rodata
     .word 0x60000300
+    .section .flash.text, "ax"
+    .align 4
+flash_loop:
+    j flash_loop

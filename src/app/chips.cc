@@ -2,6 +2,10 @@
 // which it is for.
 #include "app/chips.h"
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 using namespace platform;
 
 namespace tolvane {
@@ -9,13 +13,16 @@ namespace tolvane {
 namespace {
 
 // The chips, from esptool's chip ids and memory maps: the image's header
-// starts with 0xE9 and holds the id in bytes 12 and 13.
+// starts with 0xE9 and holds the id in bytes 12 and 13. The flash-mapped
+// data's ranges come first: they are each chip's alone, where one chip's
+// instruction RAM may hold another's code in flash (an ESP32-S2's, at
+// 0x40080000, is in the ESP32's).
 // clang-format off
 const Chip kChips[] = {
-    {"an ESP32", 94, "xtensa-esp32-elf-", 0, {{0x40070000, 0x400A0000}, {0x3F400000, 0x3F800000}}},
-    {"an ESP32-S2", 94, "xtensa-esp32s2-elf-", 2, {{0x40020000, 0x40070000}, {0x3F000000, 0x3F400000}}},
-    {"an ESP32-S3", 94, "xtensa-esp32s3-elf-", 9, {{0x40370000, 0x403E0000}, {0x3C000000, 0x3E000000}}},
-    {"an ESP8266", 94, "xtensa-lx106-elf-", -1, {{0x40100000, 0x40108000}, {0, 0}}},
+    {"an ESP32", 94, "xtensa-esp32-elf-", 0, {{0x3F400000, 0x3F800000}, {0x40070000, 0x400A0000}}},
+    {"an ESP32-S2", 94, "xtensa-esp32s2-elf-", 2, {{0x3F000000, 0x3F400000}, {0x40020000, 0x40070000}}},
+    {"an ESP32-S3", 94, "xtensa-esp32s3-elf-", 9, {{0x3C000000, 0x3E000000}, {0x40370000, 0x403E0000}}},
+    {"an ESP8266", 94, "xtensa-lx106-elf-", -1, {{0, 0}, {0x40100000, 0x40108000}}},
 };
 // clang-format on
 // Tools that list a chip's instructions only once a wrapper of that chip has
@@ -65,44 +72,51 @@ bool unconfigured(const Text& prefix) {
 
 const Chip* chip_of_files(const Text& elf, unsigned machine) {
   if (!has_chips(machine)) return nullptr;
-  const Chip* told = nullptr;
-  bool several = false;
   // The program headers of a 32-bit ELF file: PT_LOAD (1) segments' addresses.
+  std::vector<unsigned long> loaded;
   Text header;
   if (read_file_start(elf, kElfHeader, header) && header.size() == kElfHeader && header[4] == 1) {
     const char order = header[5];
     const unsigned long at = value_at(header, 28, 4, order), size = value_at(header, 42, 2, order),
                         end = at + value_at(header, 44, 2, order) * size;
-    if (size < 32 || end > kProgramHeadersLimit || !read_file_start(elf, end, header) ||
-        header.size() < end)
-      header.clear();
-    for (unsigned long entry = at; !header.empty() && entry < end; entry += size) {
-      const unsigned long address = value_at(header, entry + 8, 4, order);
-      for (const Chip& chip : kChips) {
-        for (const auto& range : chip.ranges) {
-          if (value_at(header, entry, 4, order) != 1 || chip.machine != machine ||
-              address < range[0] || address >= range[1])
-            continue;
-          several = several || (told && told != &chip);
-          told = &chip;
-        }
+    if (size >= 32 && end <= kProgramHeadersLimit && read_file_start(elf, end, header) &&
+        header.size() >= end) {
+      for (unsigned long entry = at; entry < end; entry += size) {
+        if (value_at(header, entry, 4, order) == 1)
+          loaded.push_back(value_at(header, entry + 8, 4, order));
       }
     }
   }
-  if (several) return nullptr;  // the ranges of two chips
+  // Each kind of range in turn: the one chip in whose ranges of that kind
+  // segments lie tells it; a segment in the ranges of two chips tells none.
+  for (size_t kind = 0; kind < std::size(kChips[0].ranges); ++kind) {
+    const Chip* told = nullptr;
+    bool several = false;
+    for (const Chip& chip : kChips) {
+      const auto& range = chip.ranges[kind];
+      const bool holds = std::any_of(loaded.begin(), loaded.end(), [&](unsigned long address) {
+        return address >= range[0] && address < range[1];
+      });
+      if (chip.machine != machine || !holds) continue;
+      several = several || told;
+      told = &chip;
+    }
+    if (several) break;
+    if (told) return told;
+  }
   // An ESP8266's image starts alike, but holds no chip id.
   Text image;
   const Text bin = left(elf, length(elf) - 4) + ".bin";
-  if (!told && lower_case(middle(elf, length(elf) - 3)) == ".elf" &&
+  if (lower_case(middle(elf, length(elf) - 3)) == ".elf" &&
       read_file_start(bin, kImageHeader, image) && image.size() == kImageHeader &&
       static_cast<unsigned char>(image[0]) == kImageMagic) {
     for (const Chip& chip : kChips) {
       if (chip.machine == machine && chip.image_id >= 0 &&
           value_at(image, kImageChip, 2, 1) == static_cast<unsigned long>(chip.image_id))
-        told = &chip;
+        return &chip;
     }
   }
-  return told;
+  return nullptr;
 }
 
 }  // namespace tolvane

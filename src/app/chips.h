@@ -12,7 +12,7 @@ using platform::Text;
 
 /// A chip, as esptool tells it: the id in the header of the image that the
 /// core writes beside the ELF file, and the address ranges of its
-/// instruction RAM and its flash-mapped data.
+/// flash-mapped data and its instruction RAM.
 struct Chip {
   const char* name;  // as the console names it
   unsigned machine;  // the ELF files' e_machine
@@ -30,9 +30,9 @@ const Chip* chip_of(const Text& prefix);
 bool unconfigured(const Text& prefix);
 
 /// The chip of ELF machine |machine| that the build's own files tell: the
-/// one in whose ranges alone the loaded segments of the ELF file |elf| lie,
-/// else the image beside it (<name>.bin for <name>.elf); null when they tell
-/// none.
+/// one in whose flash-mapped data alone, else in whose instruction RAM
+/// alone, the loaded segments of the ELF file |elf| lie; else the image
+/// beside it (<name>.bin for <name>.elf). Null when they tell none.
 const Chip* chip_of_files(const Text& elf, unsigned machine);
 
 /// The value of the |size| bytes at |at| of |bytes|, in the byte order of an
