@@ -23,7 +23,7 @@ const char kElfExtension[] = ".elf";
 const char kListingNotWritten[] = "**ERROR** The dump script ran, but did not write:";
 const char* const kListingAdvice[] = {
     "Close the program that holds the listing open, or make it writable, or rename",
-    "the folder if its name holds % or !. Then run Tolvane again.",
+    "the folder if its name holds %. Then run Tolvane again.",
 };
 
 const char* const kObjdumpOptions[] = {
@@ -155,7 +155,7 @@ void find_kept_script(RunRecord& run) {
   // missing or writable takes a new one.
   for (const Text& folder : run.output_dirs) {
     const Text script = folder + run.sketch_name + kScriptEnding;
-    if (!file_exists(script) || opens_for_writing(script)) return;
+    if (!file_exists(script) || replaceable(script)) return;
     if (kept_at(run, folder)) return;
   }
 }

@@ -19,15 +19,14 @@ const char kLocalFile[] = "platform.local.txt";
 // ".2", ...) all run, and Tolvane after them: the builders run every
 // recipe.hooks.<step>.<name>.pattern in the order of the names.
 const char kHookKey[] = "recipe.hooks.objcopy.postobjcopy.tolvane.pattern=";
-const char kHookStart[] = "recipe.hooks.";
 const char kStoreFolder[] = "\\windowsapps\\";  // lower case: nobody can write there
 // The characters of a vendor's or an architecture's name in the board's name.
 const char kName[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-";
 
 const char kOffer[] = "For fresh listings after every Verify, add the line below to this file:";
 const char kWhatToDo[] =
-    "Close the IDE; in Notepad add the line, or create the file (save with \"All files\"); "
-    "under Program Files, start Notepad with \"Run as administrator\".";
+    "Close the IDE; in Notepad add the line in place of any that runs Tolvane, or create the "
+    "file (save as \"All files\"); under Program Files, run Notepad as administrator.";
 const char kNeeded[] = "For fresh listings after every Verify, the IDE needs a line in the core's";
 const char* const kUntold[] = {
     "platform.local.txt, but the build's records do not tell the core's folder.",
@@ -125,7 +124,9 @@ Text included_platform(const Text& argument, const Board& board) {
              : Text();
 }
 
-// True when a hook line of the file at |path| runs the program at |program|.
+// True when the file at |path| runs the program at |program| by the hook key
+// of kHookKey; a line of another key that runs it (".1", which replaced a
+// core's own hook) does not count.
 bool runs_already(const Text& path, const Text& program) {
   Text bytes;
   if (!read_file(path, kRecordLimit, bytes)) return false;
@@ -133,7 +134,7 @@ bool runs_already(const Text& path, const Text& program) {
   for (size_t at = 0, end; at < bytes.size(); at = end + 1) {
     end = std::min(bytes.find('\n', at), bytes.size());
     Text line = trim(bytes.substr(at, end - at)), ansi;
-    if (line.compare(0, length(kHookStart), kHookStart) == 0 && to_ansi(line, ansi) &&
+    if (line.compare(0, length(kHookKey), kHookKey) == 0 && to_ansi(line, ansi) &&
         lower_case(ansi).find(quoted) != Text::npos)
       return true;
   }

@@ -38,6 +38,8 @@ const char kSketchbookKey[] = "sketchbook.path";
 const char kCannotOpen[] = "**Error** opening Ardunio preferences file:";
 const char kNoElf[] = "**ERROR** Can not find '*.elf' file in build directory:";
 const char kNoAnsi[] = "**ERROR** This system's code page has no place for a character of";
+const char kUnreadable[] = "Passed over, as it can not be read: ";
+const char kNoPlaceFor[] = "Passed over, as this system's code page lacks a character of its ";
 
 // True when |line|, trimmed and lower-cased, begins with |key| (lower case,
 // no spaces). Decided byte by byte after the leading spaces, without a copy
@@ -50,27 +52,25 @@ bool begins_with_key(const Text& line, const char* key) {
   return true;
 }
 
-// |line| with its value in the ANSI code page, or ends the run: UTF-8, as
-// the IDE writes, is converted; other bytes are taken as they are.
-Text in_ansi(const Text& line, const char* key, const RunRecord& run) {
-  Text ansi;
-  if (to_ansi(line, ansi)) return ansi;
-  fail_and_wait(
-      {kNoAnsi, "          '" + Text(key) + "' in the Arduino preferences file:", run.prefs_path});
-}
-
 // What one IDE's preferences file says: its place, and its last build and
 // sketchbook lines, trimmed and lower-cased in the ANSI code page.
 struct Preferences {
   Text path, data_dir, build_line, sketchbook_line;
 };
 
-// Reads the preferences file in |data_dir|, or ends the run.
-Preferences read_file_of(const Text& data_dir, bool portable, RunRecord& run) {
-  Preferences prefs = {data_dir + kPrefsFile, data_dir, Text(), Text()};
+// Reads the preferences file in |data_dir| into |prefs|. The first file
+// found that cannot be read ends the run; a later one is passed over, with a
+// line that says so, and false.
+bool read_file_of(const Text& data_dir, bool portable, bool first, RunRecord& run,
+                  Preferences& prefs) {
+  prefs = {data_dir + kPrefsFile, data_dir, Text(), Text()};
   run.prefs_path = prefs.path;  // as the failure blocks name it
   open_for_input(prefs.path);
-  if (error_number() >= 1) fail_and_wait({kCannotOpen, prefs.path});
+  if (error_number() >= 1 && first) fail_and_wait({kCannotOpen, prefs.path});
+  if (error_number() >= 1) {
+    print_line(kUnreadable + prefs.path);
+    return false;
+  }
   Text line;
   while (!end_of_file()) {
     read_line(line);
@@ -81,15 +81,25 @@ Preferences read_file_of(const Text& data_dir, bool portable, RunRecord& run) {
   close_file();
   // Lowered once in the ANSI code page: UTF-8 bytes lowered as ANSI ones
   // would be another text.
-  prefs.build_line = lower_case(trim(in_ansi(prefs.build_line, kBuildKey, run)));
-  prefs.sketchbook_line = lower_case(trim(in_ansi(prefs.sketchbook_line, kSketchbookKey, run)));
+  for (auto [line, key] :
+       {std::pair{&prefs.build_line, kBuildKey}, {&prefs.sketchbook_line, kSketchbookKey}}) {
+    Text ansi;
+    if (!to_ansi(*line, ansi)) {
+      if (first)
+        fail_and_wait({kNoAnsi, "          '" + Text(key) + "' in the Arduino preferences file:",
+                       prefs.path});
+      print_line(kNoPlaceFor + Text(key) + ": " + prefs.path);
+      return false;
+    }
+    *line = lower_case(trim(ansi));
+  }
   // A portable IDE writes its sketchbook relative to its portable folder.
   const Text sketchbook = preference_value(prefs.sketchbook_line);
   if (portable && !sketchbook.empty() && sketchbook[0] != '\\' && sketchbook[0] != '/' &&
       (sketchbook.size() < 2 || sketchbook[1] != ':')) {
     prefs.sketchbook_line = Text(kSketchbookKey) + "=" + data_dir + sketchbook;
   }
-  return prefs;
+  return true;
 }
 
 // Takes |prefs| as the preferences of the run.
@@ -129,7 +139,10 @@ void read_preferences(RunRecord& run) {
     const Text root = place_root(place.root);
     const Text file = root + place.folder + kPrefsFile;
     if (root.empty() || !file_present(file) || passed_over(file)) continue;
-    found.push_back(read_file_of(root + place.folder, place.folder == Text(kPortable), run));
+    Preferences prefs;
+    if (read_file_of(root + place.folder, place.folder == Text(kPortable), found.empty(), run,
+                     prefs))
+      found.push_back(prefs);
   }
   // Without a build of its own IDE, only a build path could name one.
   std::vector<Text> build_dirs;
@@ -151,13 +164,18 @@ void read_preferences(RunRecord& run) {
     fail_without_build(
         {"and for a preferences file naming build.path (IDE 1.x), first at:", run.prefs_path});
   }
-  if (build_dirs.empty())
-    fail_without_build({"The preferences file read names no build.path:", run.prefs_path});
+  if (build_dirs.empty()) {
+    std::vector<Text> lines = {found.size() > 1 ? "The preferences files read name no build.path:"
+                                                : "The preferences file read names no build.path:"};
+    for (const Preferences& prefs : found) lines.push_back(prefs.path);
+    fail_without_build(lines);
+  }
   take(found[naming.front()], run);
   run.build_dir = build_dirs.front();
-  std::vector<Text> lines = {kNoElf, run.build_dir,
-                             "Nor was a build of any IDE found: press Verify in the Arduino",
-                             "IDE, then run Tolvane again. Searched for builds in:"};
+  std::vector<Text> lines = {kNoElf};
+  lines.insert(lines.end(), build_dirs.begin(), build_dirs.end());
+  lines.insert(lines.end(), {"Nor was a build of any IDE found: press Verify in the Arduino",
+                             "IDE, then run Tolvane again. Searched for builds in:"});
   for (const Text& line : build_place_lines()) lines.push_back(line);
   fail_and_wait(lines);
 }

@@ -110,19 +110,22 @@ void resolve_sketch(RunRecord& run) {
   // sketch, or a folder that no longer holds it, records no home; then every
   // folder that holds a sketch of its name may, in their order.
   run.recorded = recorded_options(run.build_dir);
+  // One that the code page cannot name is passed over for the build folder,
+  // never for another sketch of its name.
   Text built;
-  if (!sketch_folder_of(run.recorded.sketch_location, built)) {
-    print_line(kNoPlaceInCodePage + built);
-    built.clear();
-  }
+  const bool nameable = sketch_folder_of(run.recorded.sketch_location, built);
+  if (!nameable) print_line(kNoPlaceInCodePage + built);
   Text slashed = lower_case(built);
   for (char& byte : slashed) byte = byte == '/' ? '\\' : byte;
   const bool copy = slashed.find(Text("\\") + kTemporaryCopy) != Text::npos;
-  const bool recorded = !built.empty() && !copy && holds_sketch(built, run.sketch_name);
+  const bool recorded = nameable && !built.empty() && !copy && holds_sketch(built, run.sketch_name);
+  const std::vector<Text> candidates = recorded   ? std::vector<Text>{built}
+                                       : nameable ? named_candidates(run)
+                                                  : std::vector<Text>();
   run.output_dirs.clear();
   std::vector<Text> probed;  // lower-cased: Windows names a folder in any case
   // Each by its full path: the current folder, too, is checked as any other.
-  for (const Text& named : recorded ? std::vector<Text>{built} : named_candidates(run)) {
+  for (const Text& named : candidates) {
     const Text candidate = full_folder(named);
     const Text folded = lower_case(candidate);
     if (std::find(probed.begin(), probed.end(), folded) != probed.end()) continue;

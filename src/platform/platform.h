@@ -55,10 +55,10 @@ bool file_exists(const Text& path);
 /// attributes, comparable with Entry::written; -1 when there is none.
 long long last_write_time(const Text& path);
 
-/// True when the file at |path| exists and opens for writing, as it is: it
-/// is left unchanged. False for a read-only or immutable file, or one that
-/// another program holds open against writers.
-bool opens_for_writing(const Text& path);
+/// True when the file at |path| exists and open_for_output could write it
+/// anew; it is left unchanged. False for a read-only, hidden, system or
+/// immutable file, or one that another program holds open against writers.
+bool replaceable(const Text& path);
 
 /// An entry of a listing: its name without directory, whether it is a folder,
 /// and its last-write time (comparable between entries, not a date).

@@ -134,7 +134,7 @@ long long last_write_time(const Text& path) {
   return info.st_mtim.tv_sec * 10000000LL + info.st_mtim.tv_nsec / 100;
 }
 
-bool opens_for_writing(const Text& path) {
+bool replaceable(const Text& path) {
   struct stat info;
   const Text native = native_path(path);
   if (native.empty() || stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;

@@ -210,12 +210,15 @@ long long last_write_time(const Text& path) {
   return static_cast<long long>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
-bool opens_for_writing(const Text& path) {
-  const HANDLE file = holds_nul(path)
-                          ? INVALID_HANDLE_VALUE
-                          : CreateFileA(path.c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool replaceable(const Text& path) {
+  // A file created anew keeps none of these attributes: the system refuses.
+  const DWORD refusing = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  const DWORD attributes =
+      holds_nul(path) ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & refusing)) return false;
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
   return true;
