@@ -19,14 +19,19 @@ const char kLocalFile[] = "platform.local.txt";
 // ".2", ...) all run, and Tolvane after them: the builders run every
 // recipe.hooks.<step>.<name>.pattern in the order of the names.
 const char kHookKey[] = "recipe.hooks.objcopy.postobjcopy.tolvane.pattern=";
+const char kHookStart[] = "recipe.hooks.";
 const char kStoreFolder[] = "\\windowsapps\\";  // lower case: nobody can write there
 // The characters of a vendor's or an architecture's name in the board's name.
 const char kName[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-";
 
 const char kOffer[] = "For fresh listings after every Verify, add the line below to this file:";
 const char kWhatToDo[] =
-    "Close the IDE; in Notepad add the line in place of any that runs Tolvane, or create the "
-    "file (save as \"All files\"); under Program Files, run Notepad as administrator.";
+    "Close the IDE; in Notepad add the line, or create the file (\"All files\"); under Program "
+    "Files, as administrator.";
+// The same, where a line of another key runs Tolvane already.
+const char kWhatToReplace[] =
+    "Close the IDE; in Notepad put the line in place of the one that runs Tolvane; under "
+    "Program Files, as administrator.";
 const char kNeeded[] = "For fresh listings after every Verify, the IDE needs a line in the core's";
 const char* const kUntold[] = {
     "platform.local.txt, but the build's records do not tell the core's folder.",
@@ -124,21 +129,28 @@ Text included_platform(const Text& argument, const Board& board) {
              : Text();
 }
 
-// True when the file at |path| runs the program at |program| by the hook key
-// of kHookKey; a line of another key that runs it (".1", which replaced a
-// core's own hook) does not count.
-bool runs_already(const Text& path, const Text& program) {
+// How the file at |path| runs the program at |program|: by a hook line of
+// the key of kHookKey, or by one of another key (".1", which replaced a
+// core's own hook), or not at all.
+enum class Running { not_at_all, by_another_key, by_the_key };
+Running runs_already(const Text& path, const Text& program) {
   Text bytes;
-  if (!read_file(path, kRecordLimit, bytes)) return false;
+  if (!read_file(path, kRecordLimit, bytes)) return Running::not_at_all;
   const Text quoted = lower_case("\"" + program + "\"");
+  const Text key = Text(kHookKey).substr(0, length(kHookKey) - 1);  // without "="
+  Running running = Running::not_at_all;
   for (size_t at = 0, end; at < bytes.size(); at = end + 1) {
     end = std::min(bytes.find('\n', at), bytes.size());
     Text line = trim(bytes.substr(at, end - at)), ansi;
-    if (line.compare(0, length(kHookKey), kHookKey) == 0 && to_ansi(line, ansi) &&
-        lower_case(ansi).find(quoted) != Text::npos)
-      return true;
+    const size_t equals = line.find('=');
+    if (line.compare(0, length(kHookStart), kHookStart) != 0 || equals == Text::npos ||
+        !to_ansi(line, ansi) || lower_case(ansi).find(quoted) == Text::npos)
+      continue;
+    // The builders take the key without the spaces around it.
+    if (trim(line.substr(0, equals)) == key) return Running::by_the_key;
+    running = Running::by_another_key;
   }
-  return false;
+  return running;
 }
 
 }  // namespace
@@ -181,7 +193,8 @@ void suggest_hook(const RunRecord& run) {
   if (run.recorded.fqbn.empty() || program.empty()) return;
   const Text folder = platform_folder(run);
   const Text local = full_path(folder + kLocalFile);
-  if (!folder.empty() && runs_already(local, program)) return;
+  const Running running = folder.empty() ? Running::not_at_all : runs_already(local, program);
+  if (running == Running::by_the_key) return;
   const bool store = lower_case(folder).find(kStoreFolder) != Text::npos;
   print_line("");
   if (folder.empty() || store) {
@@ -192,7 +205,7 @@ void suggest_hook(const RunRecord& run) {
   print_line(kOffer);
   print_line(local);
   print_line(hook_line(program));
-  print_line(kWhatToDo);
+  print_line(running == Running::by_another_key ? kWhatToReplace : kWhatToDo);
 }
 
 }  // namespace tolvane

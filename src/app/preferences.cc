@@ -58,15 +58,15 @@ struct Preferences {
   Text path, data_dir, build_line, sketchbook_line;
 };
 
-// Reads the preferences file in |data_dir| into |prefs|. The first file
-// found that cannot be read ends the run; a later one is passed over, with a
-// line that says so, and false.
-bool read_file_of(const Text& data_dir, bool portable, bool first, RunRecord& run,
+// Reads the preferences file in |data_dir| into |prefs|. When it is |alone|,
+// one that cannot be read ends the run; one of several is passed over, with
+// a line that says so, and false.
+bool read_file_of(const Text& data_dir, bool portable, bool alone, RunRecord& run,
                   Preferences& prefs) {
   prefs = {data_dir + kPrefsFile, data_dir, Text(), Text()};
   run.prefs_path = prefs.path;  // as the failure blocks name it
   open_for_input(prefs.path);
-  if (error_number() >= 1 && first) fail_and_wait({kCannotOpen, prefs.path});
+  if (error_number() >= 1 && alone) fail_and_wait({kCannotOpen, prefs.path});
   if (error_number() >= 1) {
     print_line(kUnreadable + prefs.path);
     return false;
@@ -85,7 +85,7 @@ bool read_file_of(const Text& data_dir, bool portable, bool first, RunRecord& ru
        {std::pair{&prefs.build_line, kBuildKey}, {&prefs.sketchbook_line, kSketchbookKey}}) {
     Text ansi;
     if (!to_ansi(*line, ansi)) {
-      if (first)
+      if (alone)
         fail_and_wait({kNoAnsi, "          '" + Text(key) + "' in the Arduino preferences file:",
                        prefs.path});
       print_line(kNoPlaceFor + Text(key) + ": " + prefs.path);
@@ -134,15 +134,17 @@ void read_preferences(RunRecord& run) {
   // the file, named as its variable gives it.
   run.prefs_path = environment_value("AppData") + places.front().folder + kPrefsFile;
   // Every IDE's file counts: an old one does not hide a newer IDE's.
-  std::vector<Preferences> found;
+  std::vector<std::pair<Text, bool>> present;  // data folders, and whether portable
   for (const PreferencesPlace& place : places) {
     const Text root = place_root(place.root);
     const Text file = root + place.folder + kPrefsFile;
     if (root.empty() || !file_present(file) || passed_over(file)) continue;
+    present.push_back({root + place.folder, place.folder == Text(kPortable)});
+  }
+  std::vector<Preferences> found;
+  for (const auto& [data_dir, portable] : present) {
     Preferences prefs;
-    if (read_file_of(root + place.folder, place.folder == Text(kPortable), found.empty(), run,
-                     prefs))
-      found.push_back(prefs);
+    if (read_file_of(data_dir, portable, present.size() == 1, run, prefs)) found.push_back(prefs);
   }
   // Without a build of its own IDE, only a build path could name one.
   std::vector<Text> build_dirs;

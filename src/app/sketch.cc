@@ -106,9 +106,9 @@ void resolve_sketch(RunRecord& run) {
   run.sketch_name = sketch_name_of(run.elf_name);
 
   // The folder that the build records holds the very sketch built: it alone
-  // may receive the script, before the build folder. A temporary copy of the
-  // sketch, or a folder that no longer holds it, records no home; then every
-  // folder that holds a sketch of its name may, in their order.
+  // may receive the script, before the build folder. For a build that
+  // records none, or a folder that no longer holds it, every folder that
+  // holds a sketch of its name may, in their order.
   run.recorded = recorded_options(run.build_dir);
   // One that the code page cannot name is passed over for the build folder,
   // never for another sketch of its name.
@@ -119,9 +119,11 @@ void resolve_sketch(RunRecord& run) {
   for (char& byte : slashed) byte = byte == '/' ? '\\' : byte;
   const bool copy = slashed.find(Text("\\") + kTemporaryCopy) != Text::npos;
   const bool recorded = nameable && !built.empty() && !copy && holds_sketch(built, run.sketch_name);
-  const std::vector<Text> candidates = recorded   ? std::vector<Text>{built}
-                                       : nameable ? named_candidates(run)
-                                                  : std::vector<Text>();
+  // IDE 1.6 to 1.8 build a sketch with unsaved edits from a temporary copy,
+  // which records no home: of the sketch of the same name, or of an example.
+  const std::vector<Text> candidates = recorded            ? std::vector<Text>{built}
+                                       : nameable && !copy ? named_candidates(run)
+                                                           : std::vector<Text>();
   run.output_dirs.clear();
   std::vector<Text> probed;  // lower-cased: Windows names a folder in any case
   // Each by its full path: the current folder, too, is checked as any other.
