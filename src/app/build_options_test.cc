@@ -23,6 +23,8 @@ TEST(CompilerOf, TakesTheFirstArgumentOfAWholeFirstEntryOnly) {
       {R"([{"arguments": ["a\u0001"]}])", ""},
       {R"([{"arguments": ["\uDC00"]}])", ""},
       {R"([["a"], {"arguments": ["a"]}])", ""},
+      {R"([7, {"arguments": ["a"]}])", ""},
+      {R"([{"x": [1], "arguments": ["a"]}])", "a"},
       {R"({"arguments": ["a"]})", ""},
   };
   // clang-format on

@@ -40,6 +40,7 @@ TEST(KeyRule, RegistersWhatEachSequenceTypes) {
       {"keypad arrows with Num Lock, Shift or Alt", {down(vk::kLeft, 0x4B, 0, kNumLock), down(vk::kUp, 0x48, 0, kShift),
        down(vk::kEnd, 0x4F, 0, kLeftAlt | kLeftCtrl)}, {}},
       {"Alt with keypad 6 and 5", {kAlt, pad(6), up(vk::kNumpad0 + 6, kLeftAlt), pad(5), up(vk::kMenu, kNumLock)}, {65}},
+      {"Alt with keypad 6 and 0", {kAlt, pad(6), pad(0), up(vk::kMenu, kNumLock)}, {60}},
       {"Alt with keypad 6 and 5, then Alt alone", {kAlt, pad(6), pad(5), up(vk::kMenu), kAlt, up(vk::kMenu)}, {65}},
       {"Alt with keypad 3, 2, 1: the low byte", {kAlt, pad(3), pad(2), pad(1), up(vk::kMenu)}, {65}},
       {"Alt with keypad 9 without Num Lock", {kAlt, down(vk::kPrior, 0x49, 0, kLeftAlt), up(vk::kMenu)}, {9}},
