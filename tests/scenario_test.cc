@@ -780,18 +780,25 @@ const OwnRun kOwnRuns[] = {
     {"a_board_whose_core_is_another_platforms", {{"fqbn", "acme:avr:blinky"}, {"hardwareFolders", kPackages}}, {"-I" + kPackages + "arduino\\hardware\\avr\\1.8.6\\cores\\arduino", "-I" + kPackages + "acme\\hardware\\avr\\2.0.0\\variants\\blinky"}, {{kPackages + "arduino\\hardware\\avr\\1.8.6\\platform.txt", ""}, {kPackages + "acme\\hardware\\avr\\2.0.0\\platform.txt", ""}}, offer(kPackages + "acme\\hardware\\avr\\2.0.0\\")},
 };
 // clang-format on
-class OwnConsole : public ::testing::TestWithParam<OwnRun> {};
+class OwnConsole : public ::testing::TestWithParam<std::tuple<bool, OwnRun>> {};
 
 TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndTheHookAndWaitsForAKey) {
-  const OwnRun& run = GetParam();
-  Machine machine(true);
-  std::string user;
+  const auto& [on_wine, run] = GetParam();
+  Machine machine(on_wine);
+  // Natively a user with the folders that Wine gives one, in the run's variables.
+  std::string user = "C:\\users\\ann";
   for (std::error_code none; const auto& entry : fs::directory_iterator(machine.c("users"), none))
-    if (entry.path().filename() != "Public")
+    if (on_wine && entry.path().filename() != "Public")
       user = "C:\\users\\" + entry.path().filename().string();
-  ASSERT_FALSE(user.empty());
-  const std::string hook = "recipe.hooks.objcopy.postobjcopy.tolvane.pattern=cmd /c <NUL " +
-                           machine.program() + " 1>&2 & exit 0";
+  const Env env = {{"AppData", user + "\\AppData\\Roaming"},
+                   {"HomeDrive", "C:"},
+                   {"HomePath", user.substr(2)},
+                   {"LocalAppData", user + "\\AppData\\Local"},
+                   {"TMP", user + "\\Temp"},
+                   {"UserProfile", user}};
+  const std::string program = on_wine ? machine.program() : "\"" TOLVANE_NATIVE_PROGRAM "\"";
+  const std::string hook =
+      "recipe.hooks.objcopy.postobjcopy.tolvane.pattern=cmd /c <NUL " + program + " 1>&2 & exit 0";
   auto at_home = [&](std::string text) {
     text = replaced(replaced(text, "~", user), "<HOOK>", hook);
     text = replaced(text, "<SPACED HOOK>", replaced(hook, "pattern=", "pattern = "));
@@ -801,6 +808,7 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndTheHookAndWaitsForAKey) {
   const std::vector<fs::path> made = {build, machine.c("Program Files\\WindowsApps"),
                                       machine.c(user.substr(3) + "\\AppData\\Local\\Arduino15")};
   for (const fs::path& path : made) Machine::clear(path);
+  fs::create_directories(build.parent_path());
   Env record = {{"fqbn", "arduino:avr:uno"}};
   for (const auto& [key, value] : run.record) record.push_back({key, at_home(value)});
   ide_build(build, record);
@@ -813,11 +821,24 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndTheHookAndWaitsForAKey) {
   machine.install_tools(kToolBins[1]);
   const std::string tmux = "tmux -L tolvane-test-" + std::to_string(getpid()) + " ";
   const fs::path dir = machine.c("t");
-  const std::string script =
-      "cd " + shq(dir) + " && " + machine.wine_env() + "wine " +
-      (run.prompt ? "cmd /c " + shq(replaced(machine.program(), "\"", "")) : machine.program()) +
-      (run.dropped.empty() ? "" : " " + shq(run.dropped)) +
-      " 2>/dev/null; echo $? >s; mv s status" + (run.prompt ? "; sleep 30" : "");
+  // Natively the program leads the session of a terminal of its own (script's), unless it is
+  // run from a shell there.
+  const std::vector<std::string> dropped =
+      run.dropped.empty() ? std::vector<std::string>() : std::vector<std::string>{run.dropped};
+  std::string started;
+  if (on_wine) {
+    started =
+        machine.wine_env() + "wine " +
+        (run.prompt ? "cmd /c " + shq(replaced(machine.program(), "\"", "")) : machine.program()) +
+        (run.dropped.empty() ? "" : " " + shq(run.dropped));
+  } else {
+    started = machine.command(machine.program(), dropped, env);
+    started = started.substr(started.find("env "));
+    if (!run.prompt) started = "script -qec " + shq("exec " + started) + " /dev/null";
+  }
+  const std::string script = "cd " + shq(dir) + " && " + started +
+                             " 2>/dev/null; echo $? >s; mv s status" +
+                             (run.prompt ? "; sleep 30" : "");
   ASSERT_EQ(0, system((tmux + "new-session -d -x 200 -y 30 -s k " +
                        shq("timeout -s KILL 60 sh -c " + shq(script)))
                           .c_str()));
@@ -853,7 +874,15 @@ TEST_P(OwnConsole, ASuccessfulRunNamesTheListingsAndTheHookAndWaitsForAKey) {
   system((tmux + "kill-server 2>/dev/null").c_str());
   for (const fs::path& path : made) Machine::clear(path);
 }
-INSTANTIATE_TEST_SUITE_P(wine, OwnConsole, ::testing::ValuesIn(kOwnRuns),
-                         [](const auto& info) { return std::string(info.param.name); });
+std::string own_run_name(const ::testing::TestParamInfo<OwnConsole::ParamType>& info) {
+  return std::get<1>(info.param).name;
+}
+INSTANTIATE_TEST_SUITE_P(native, OwnConsole,
+                         ::testing::Combine(::testing::Values(false),
+                                            ::testing::ValuesIn(kOwnRuns)),
+                         own_run_name);
+INSTANTIATE_TEST_SUITE_P(wine, OwnConsole,
+                         ::testing::Combine(::testing::Values(true), ::testing::ValuesIn(kOwnRuns)),
+                         own_run_name);
 
 }  // namespace
