@@ -203,10 +203,12 @@ Text compiler_of(const Text& json) {
 
 std::vector<Text> recorded_arguments(const Text& build_dir) {
   const Text path = build_dir + kCompileCommandsFile;
+  return platform::owned_by_another_user(path) ? std::vector<Text>() : first_entry_arguments(path);
+}
+
+std::vector<Text> first_entry_arguments(const Text& path) {
   Text start;
   std::vector<Text> arguments;
-  if (platform::owned_by_another_user(path)) return arguments;
-  // A first piece, larger ones while the entry is cut off, up to the limit.
   for (size_t size = kFirstPiece;; size *= 4) {
     if (!platform::read_file_start(path, size, start)) return arguments;
     arguments = arguments_of(start);

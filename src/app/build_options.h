@@ -49,10 +49,14 @@ Text compiler_of(const Text& json);
 /// when compiler_of would give nothing.
 std::vector<Text> arguments_of(const Text& json);
 
-/// The arguments of the first entry of the compile_commands.json in
-/// |build_dir| (ending with "\"), read only as far as that entry needs; none
-/// when the file is missing, unreadable or another user's (passed over
-/// silently: the toolchain stage has said so).
+/// The arguments of the first entry of the compile_commands.json at |path|,
+/// read only as far as that entry needs: a first piece, larger ones while the
+/// entry is cut off, up to kRecordLimit. None when it cannot be read.
+std::vector<Text> first_entry_arguments(const Text& path);
+
+/// first_entry_arguments of the compile_commands.json in |build_dir| (ending
+/// with "\"); none when it is another user's (passed over silently: the
+/// toolchain stage has said so).
 std::vector<Text> recorded_arguments(const Text& build_dir);
 
 }  // namespace tolvane

@@ -31,7 +31,6 @@ const char kToolKeyEnd[] = ".path=";
 // A compiler's name after its prefix, longest first: "gcc" ends in "cc".
 const char* const kCompilerNames[] = {"g++", "gcc", "c++", "cc"};
 const char kExe[] = ".exe";
-constexpr size_t kFirstPiece = 1 << 16;  // of compile_commands.json: a first entry fits
 // The ELF header, as far as a 32-bit one goes; its machine field (e_machine)
 // is at byte 18, in the byte order that byte 5 gives (2: big-endian).
 constexpr size_t kElfHeader = 52;
@@ -226,16 +225,12 @@ unsigned elf_machine(const Text& elf) {
 }
 
 // The compiler that the first entry of the build's compile_commands.json
-// names. Only as much of the file is read as that entry needs: a first piece,
-// larger ones while the entry is cut off, up to the limit.
+// names, unless another user owns the file.
 Text recorded_compiler(const Text& build_dir) {
-  Text start, compiler;
-  if (passed_over(build_dir + kCompileCommandsFile)) return Text();
-  for (size_t size = kFirstPiece;; size *= 4) {
-    if (!read_file_start(build_dir + kCompileCommandsFile, size, start)) return Text();
-    compiler = compiler_of(start);
-    if (!compiler.empty() || start.size() < size || size >= kRecordLimit) return compiler;
-  }
+  const Text path = build_dir + kCompileCommandsFile;
+  const std::vector<Text> arguments =
+      passed_over(path) ? std::vector<Text>() : first_entry_arguments(path);
+  return arguments.empty() ? Text() : arguments.front();
 }
 
 }  // namespace
