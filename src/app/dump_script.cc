@@ -99,10 +99,10 @@ bool names_the_build(const Text& script, const Text& elf) {
   return named;
 }
 
-// True, with kept_script set, when the script in |folder| stands and may
-// run as it is: nobody else owns it. It runs only when it lists the build
-// just made: one that names a build the IDE has since deleted, in any of its
-// lines, would empty the listings.
+// True, with kept_script, script_path and output_dir set, when the script in
+// |folder| stands and may run as it is: nobody else owns it. It runs only
+// when it lists the build just made: one that names a build the IDE has
+// since deleted, in any of its lines, would empty the listings.
 bool kept_at(RunRecord& run, const Text& folder) {
   const Text script = folder + run.sketch_name + kScriptEnding;
   if (!file_exists(script) || passed_over(script)) return false;
@@ -114,7 +114,8 @@ bool kept_at(RunRecord& run, const Text& folder) {
                    "The build it should name:", elf,
                    "Make the script writable, so that it is written anew, or edit its path."});
   }
-  run.kept_script = script;
+  run.kept_script = run.script_path = script;
+  run.output_dir = folder;
   return true;
 }
 
@@ -188,13 +189,7 @@ void write_and_run_script(RunRecord& run) {
     break;
   }
   const bool kept = !run.kept_script.empty();
-  if (kept) {
-    run.output_dir = run.kept_script.substr(
-        0, run.kept_script.size() - run.sketch_name.size() - length(kScriptEnding));
-    run.script_path = run.kept_script;
-  } else if (!written) {
-    fail_and_wait(tried);
-  }
+  if (!kept && !written) fail_and_wait(tried);
   // The user named no build, or another one is newer: the one taken is shown.
   if (!run.found_build.empty()) print_line(kFoundBuild + run.found_build);
   if (refused && run.output_dir != run.output_dirs.front()) print_line(kElsewhere + run.output_dir);
