@@ -268,7 +268,8 @@ std::vector<Text> recorded_tool_folders(const Text& compiler, const BuildOptions
 std::vector<Text> recorded_folders(const Text& list) {
   std::vector<Text> folders;
   for (const Text& item : items_of(list, starts_path)) {
-    if (!tool_folder(item).empty()) folders.push_back(tool_folder(item));
+    const Text folder = tool_folder(item);
+    if (!folder.empty()) folders.push_back(folder);
   }
   return folders;
 }
